@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build and the tests need, when run as root;
+# otherwise names the command to run. Quiet when everything is there.
+set -euo pipefail
+
+packages=(
+  cmake make g++ pkg-config
+  libgtest-dev libgmock-dev libbenchmark-dev
+  libcli11-dev nlohmann-json3-dev
+  qt6-base-dev fonts-noto-cjk
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
+  [[ "$status" == "install ok installed" ]] || missing+=("$p")
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+if [[ $(id -u) -ne 0 ]]; then
+  echo "Missing Debian packages. Install them with:" >&2
+  echo "  sudo apt-get update && sudo apt-get install -y ${missing[*]}" >&2
+  exit 1
+fi
+echo "Installing: ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -qq
+apt-get install -y -qq --no-install-recommends "${missing[@]}"
