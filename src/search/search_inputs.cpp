@@ -1,0 +1,107 @@
+// The six parameter fields of the form, read into a search request.
+#include "message_table.h"
+#include "search.h"
+
+namespace tapsmith {
+
+namespace {
+
+// Widening of the voltage and R1 windows, so that values equal to a bound
+// within rounding still count as inside.
+constexpr double kWindowSlack = 5e-10;
+
+enum class FieldKind { Voltage, VoltageOrPercent, Resistance };
+
+struct FieldReading {
+  bool valid;
+  bool percent;  // the tolerance form "N%" (VoltageOrPercent only)
+  double value;
+};
+
+FieldReading ReadField(const char* text, FieldKind kind) {
+  const char* end = text;
+  double value = ReadNumber(text, &end);
+  while (*end == ' ') ++end;
+  char unit = *end;
+  if (unit == '\0' || unit == '\r') return {true, false, value};
+  if (unit == 'm') return {true, false, value / 1000.0};
+  if (kind == FieldKind::Resistance) {
+    if (unit == 'u') return {true, false, value / 1000000.0};
+    if (unit == 'k' || unit == 'K') return {true, false, value * 1000.0};
+    if (unit == 'M') return {true, false, value * 1000000.0};
+    return {false, false, 0.0};
+  }
+  if (unit == 'V' || unit == 'v') return {true, false, value};
+  if (unit == '%' && kind == FieldKind::VoltageOrPercent) return {true, true, value};
+  return {false, false, 0.0};
+}
+
+void SetFormatError(AppState* state, int slot) {
+  SetSlotText(state, SlotStatus, MessageText(Message::FormatError, *state));
+  AppendSlotText(state, SlotStatus, SlotText(*state, slot));
+}
+
+}  // namespace
+
+SearchOptions SearchOptionsFromState(const AppState& state) {
+  SearchOptions options;
+  options.configuration = ConfigurationInUse(state);
+  options.serial = GetSetting(state, SerialMode) != 0;
+  options.r3DnmOnly = GetSetting(state, R3DnmOnly) == 1;
+  return options;
+}
+
+bool ParseSearchRequest(AppState* state, SearchRequest* request) {
+  FieldReading a = ReadField(SlotText(*state, SlotVoMinTyp), FieldKind::Voltage);
+  if (!a.valid) {
+    SetFormatError(state, SlotVoMinTyp);
+    return false;
+  }
+  FieldReading b = ReadField(SlotText(*state, SlotVoMaxPercent), FieldKind::VoltageOrPercent);
+  if (!b.valid) {
+    SetFormatError(state, SlotVoMaxPercent);
+    return false;
+  }
+  if (b.percent) {
+    double d = b.value * a.value * 0.01;
+    request->Vtyp = a.value;
+    request->Vmax = a.value + d;
+    request->Vmin = a.value - d;
+  } else {
+    request->Vmin = a.value;
+    request->Vmax = b.value;
+    request->Vtyp = 0.0;
+  }
+  if (request->Vmax < request->Vmin) request->Vmax = request->Vmin;
+  if (request->Vtyp == 0.0) request->Vtyp = (request->Vmin + request->Vmax) * 0.5;
+  request->Vmin = request->Vmin - kWindowSlack;
+  request->Vmax = request->Vmax + kWindowSlack;
+
+  FieldReading vfb = ReadField(SlotText(*state, SlotVfb), FieldKind::Voltage);
+  if (!vfb.valid) {
+    SetFormatError(state, SlotVfb);
+    return false;
+  }
+  request->Vfb = vfb.value;
+
+  request->DigitCount = ReadInteger(SlotText(*state, SlotDigits));
+  SetSetting(state, DigitCount, request->DigitCount);
+
+  FieldReading r1min = ReadField(SlotText(*state, SlotR1Min), FieldKind::Resistance);
+  if (!r1min.valid) {
+    SetFormatError(state, SlotR1Min);
+    return false;
+  }
+  FieldReading r1max = ReadField(SlotText(*state, SlotR1Max), FieldKind::Resistance);
+  if (!r1max.valid) {
+    SetFormatError(state, SlotR1Max);
+    return false;
+  }
+  request->R1min = r1min.value;
+  request->R1max = r1max.value < r1min.value ? r1min.value : r1max.value;
+  request->R1min = request->R1min - kWindowSlack;
+  request->R1max = request->R1max + kWindowSlack;
+  return true;
+}
+
+}  // namespace tapsmith

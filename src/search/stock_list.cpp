@@ -1,0 +1,99 @@
+// The stock list: one resistance a line, read into a table sorted by value.
+#include <cstring>
+
+#include "message_table.h"
+#include "search.h"
+
+namespace tapsmith {
+
+namespace {
+
+void SetOpenCircuit(StockEntry* entry) {
+  std::memset(entry->name, 0, sizeof entry->name);
+  std::memcpy(entry->name, "DNM", 4);
+  entry->value = kOpenCircuitValue;
+  entry->conductance = 0.0;
+}
+
+double ApplyListSuffix(double value, char suffix) {
+  switch (suffix) {
+    case 'm': return value / 1000.0;
+    case 'u': return value / 1000000.0;
+    case 'k':
+    case 'K': return value * 1000.0;
+    case 'M': return value * 1000000.0;
+    default: return value;  // "10R", "4,7", "47 k": the rest of the line is a note
+  }
+}
+
+// Stable insertion sort by value: entries of equal value keep their list
+// order, which is the order "Show ascending resistors" then reports them in.
+// Lists are written nearly sorted, so this is close to linear in practice.
+void SortByValue(StockTable* table) {
+  for (int i = 1; i < table->count; ++i) {
+    double value = table->entries[i].value;
+    int low = 0;
+    int high = i;  // first position whose value is greater than `value`
+    while (low < high) {
+      int middle = low + (high - low) / 2;
+      if (value < table->entries[middle].value) {
+        high = middle;
+      } else {
+        low = middle + 1;
+      }
+    }
+    if (low == i) continue;
+    StockEntry moving = table->entries[i];
+    std::memmove(&table->entries[low + 1], &table->entries[low],
+                 sizeof(StockEntry) * static_cast<size_t>(i - low));
+    table->entries[low] = moving;
+  }
+}
+
+}  // namespace
+
+bool ParseStockText(const char* text, StockTable* table) {
+  const char* p = text;
+  int count = 0;
+  while (count < kStockCapacity) {
+    while (*p == '\n') ++p;
+    StockEntry* entry = &table->entries[count];
+    if (*p == '\0' || *p == '-') {
+      SetOpenCircuit(entry);
+      ++count;
+      break;
+    }
+    const char* end = p;
+    double value = ReadNumber(p, &end);
+    if (value < 0.0) {
+      table->count = 0;
+      return false;
+    }
+    value = ApplyListSuffix(value, *end);
+
+    std::memset(entry->name, 0, sizeof entry->name);
+    for (int n = 0; n < kNameSize - 1; ++n) {
+      char c = p[n];
+      if (c == '\n' || c == '\r' || c == '\0') break;
+      entry->name[n] = c;
+    }
+    while (*p != '\n' && *p != '\0') ++p;
+
+    entry->value = value;
+    entry->conductance = value == 0.0 ? kZeroOhmConductance : 1.0 / value;
+    ++count;
+  }
+  table->count = count;
+  if (count < 2) return false;
+  SortByValue(table);
+  return true;
+}
+
+bool ParseStockList(AppState* state, StockTable* table) {
+  int slot = SlotList1 + ListChoiceInUse(*state);
+  if (ParseStockText(SlotText(*state, slot), table)) return true;
+  SetSlotText(state, SlotStatus, MessageText(Message::StockListError, *state));
+  return false;
+}
+
+}  // namespace tapsmith
