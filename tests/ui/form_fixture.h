@@ -11,6 +11,7 @@
 #include <system_error>
 #include <unistd.h>
 
+#include "commands.h"
 #include "fake_window_system.h"
 #include "form.h"
 #include "test_util.h"
