@@ -3,6 +3,7 @@
 #include <string>
 
 #include "commands.h"
+#include "scrolling.h"
 #include "settings_file.h"
 #include "settings_path.h"
 #include "text_encoding.h"
@@ -62,17 +63,17 @@ void MainWindow::ReportFailedSave(const std::string& reason) {
   form_.system->ShowError(form_.window, text.c_str(), kProgramCaption);
 }
 
-// Scrolling arrives in the next step; until then the size and the bars do
-// nothing.
-void MainWindow::OnSize(WindowHandle, int, int) {}
+void MainWindow::OnSize(WindowHandle, int clientWidth, int clientHeight) {
+  tapsmith::OnSize(&form_, clientWidth, clientHeight);
+}
 
 void MainWindow::OnPaint(WindowHandle, PaintSurface& surface) { PaintForm(form_, surface); }
 
 void MainWindow::OnCommand(WindowHandle, int id) { tapsmith::OnCommand(&form_, id); }
 
-void MainWindow::OnHScroll(WindowHandle, int) {}
+void MainWindow::OnHScroll(WindowHandle, int code) { tapsmith::OnHScroll(&form_, code); }
 
-void MainWindow::OnVScroll(WindowHandle, int) {}
+void MainWindow::OnVScroll(WindowHandle, int code) { tapsmith::OnVScroll(&form_, code); }
 
 int RunTapsmith(WindowSystem* system, int showCommand) {
   // 650 kB and alive for the whole run: static storage, as the program's

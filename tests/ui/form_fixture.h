@@ -14,6 +14,7 @@
 #include "commands.h"
 #include "fake_window_system.h"
 #include "form.h"
+#include "scrolling.h"
 #include "test_util.h"
 #include "text_encoding.h"
 

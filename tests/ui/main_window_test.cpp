@@ -150,6 +150,17 @@ TEST_F(MainWindowTest, ExitAnsweredNoKeepsRunning) {
   EXPECT_FALSE(fake_.quitPosted());
 }
 
+TEST_F(MainWindowTest, EventsReachTheFormEngineAndTheScrolling) {
+  Create();
+  fake_.SendSize(500, 640);
+  EXPECT_EQ(fake_.scrollBar(ScrollBarKind::Horizontal).page, 50);
+  fake_.SendScroll(ScrollBarKind::Horizontal, kScrollLineDown);
+  EXPECT_EQ(window_.form().origin.x, -1);
+  EXPECT_EQ(fake_.Control(11)->rect.left, 200);
+  fake_.Click(5);
+  EXPECT_EQ(GetSetting(*state_, Configuration), 1);
+}
+
 TEST(RunTapsmith, CreatesShowsAndRunsUntilTheUserLeaves) {
   TemporaryWorkingDirectory directory;
   FakeWindowSystem fake;
