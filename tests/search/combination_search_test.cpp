@@ -1,0 +1,162 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+#include <string>
+
+#include "search.h"
+#include "test_util.h"
+
+namespace tapsmith {
+namespace {
+
+// A request with the window [low, high] (widened as the parser does), no
+// digit filter and every R1 allowed.
+SearchRequest Window(double low, double high, double vfb) {
+  SearchRequest request{};
+  request.Vmin = low - 5e-10;
+  request.Vmax = high + 5e-10;
+  request.Vtyp = (low + high) * 0.5;
+  request.Vfb = vfb;
+  request.R1min = -1e300;
+  request.R1max = 1e300;
+  return request;
+}
+
+class CombinationSearchTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    stock_ = std::make_unique<StockTable>();
+    matches_ = std::make_unique<MatchTable>();
+  }
+  void List(const char* text) { ASSERT_TRUE(ParseStockText(text, stock_.get())); }
+  void Search(const SearchRequest& request, int configuration, bool serial, bool dnmOnly) {
+    RunPlainSearch(request, *stock_, SearchOptions{configuration, serial, dnmOnly}, matches_.get());
+  }
+  std::string Names(int m) const {
+    const MatchRecord& record = matches_->records[m];
+    return std::string(record.r1) + " " + record.r2 + " " + record.r3;
+  }
+
+  std::unique_ptr<StockTable> stock_;
+  std::unique_ptr<MatchTable> matches_;
+};
+
+TEST_F(CombinationSearchTest, DefaultsStayInsideTheWindowAndR1Range) {
+  auto state = testing::NewDefaultState();
+  SearchRequest request;
+  ASSERT_TRUE(ParseSearchRequest(state.get(), &request));
+  ASSERT_TRUE(ParseStockList(state.get(), stock_.get()));
+  Search(request, 0, false, false);
+  ASSERT_EQ(matches_->count, 10);
+  for (int m = 0; m < matches_->count; ++m) {
+    const MatchRecord& record = matches_->records[m];
+    EXPECT_GE(record.vout, 1.349865 - 1e-9) << Names(m);
+    EXPECT_LE(record.vout, 1.350135 + 1e-9) << Names(m);
+    double r1 = ReadNumber(record.r1, nullptr) * 1000.0;
+    EXPECT_GE(r1, 1000.0);
+    EXPECT_LE(r1, 9100.0);
+    EXPECT_EQ(record.deviation, (record.vout / 1.35 - 1.0) * 100.0);
+  }
+}
+
+TEST_F(CombinationSearchTest, ProductionOrderIsR1ThenR2ThenR3) {
+  List("1\r\n2\r\n3\r\n");
+  Search(Window(0, 100, 1.0), 0, false, false);
+  // 3 R1 (DNM is never R1) x 9 pairs.
+  ASSERT_EQ(matches_->count, 27);
+  EXPECT_EQ(Names(0), "1 1 1");
+  EXPECT_EQ(Names(1), "1 1 2");
+  EXPECT_EQ(Names(3), "1 1 DNM");
+  EXPECT_EQ(Names(4), "1 2 2");
+  EXPECT_EQ(Names(8), "1 3 DNM");
+  EXPECT_EQ(Names(9), "2 1 1");
+}
+
+TEST_F(CombinationSearchTest, DnmOnlyIsAlwaysParallelWithDnmAsR3) {
+  List("1k\r\n2k\r\n");
+  Search(Window(0, 100, 0.7), 0, true, true);
+  ASSERT_EQ(matches_->count, 4);
+  for (int m = 0; m < matches_->count; ++m) {
+    EXPECT_STREQ(matches_->records[m].r3, "DNM");
+    EXPECT_EQ(matches_->records[m].serial, 0);
+  }
+  // Configuration [a] reduces to Vfb * (1 + R1 / R2): 1k over 2k gives 1.05.
+  EXPECT_EQ(Names(1), "1k 2k DNM");
+  EXPECT_EQ(matches_->records[1].vout, 1.05);
+}
+
+TEST_F(CombinationSearchTest, SerialWithDnmGivesAboutVfb) {
+  List("1k\r\n");
+  Search(Window(0.69, 0.71, 0.7), 0, true, false);
+  ASSERT_EQ(matches_->count, 1);
+  EXPECT_EQ(Names(0), "1k 1k DNM");
+  EXPECT_EQ(matches_->records[0].serial, 1);
+  EXPECT_EQ(matches_->records[0].vout, 0.7);
+}
+
+TEST_F(CombinationSearchTest, TwoEntryTableUsesTheValueAsR1AndR2) {
+  List("1k\r\n");
+  Search(Window(0, 100, 1.0), 0, false, false);
+  ASSERT_EQ(matches_->count, 2);
+  EXPECT_EQ(Names(0), "1k 1k 1k");
+  EXPECT_EQ(matches_->records[0].vout, 3.0);
+  EXPECT_EQ(Names(1), "1k 1k DNM");
+  EXPECT_EQ(matches_->records[1].vout, 2.0);
+}
+
+TEST_F(CombinationSearchTest, ConfigurationsCAndDStayBelowVfb) {
+  List("1\r\n10\r\n100\r\n0\r\n");
+  for (int configuration : {2, 3}) {
+    for (bool serial : {false, true}) {
+      Search(Window(-1e9, 1e9, 0.7), configuration, serial, false);
+      ASSERT_GT(matches_->count, 0);
+      for (int m = 0; m < matches_->count; ++m) EXPECT_LE(matches_->records[m].vout, 0.7);
+    }
+  }
+}
+
+TEST_F(CombinationSearchTest, DigitFitBySuccessiveMultiplications) {
+  List("1k\r\n");
+  SearchRequest request = Window(0, 100, 1.0);
+  struct Case {
+    double vfb;
+    int digits;
+    bool kept;
+  };
+  // Vo = Vfb * 3 for 1k + (1k // 1k).
+  const Case cases[] = {
+      {1.1, 1, true},            {1.1, 2, true},  {3.305 / 3, 3, false},
+      {3.305 / 3, 15, false},    {1.5, -1, false}, {1.0, -5, true},
+      {0.450000037 / 3, 16, false}, {0.46 / 3, 16, true}, {1.101 / 3, 9999999, true},
+  };
+  for (const Case& c : cases) {
+    request.Vfb = c.vfb;
+    request.DigitCount = c.digits;
+    Search(request, 0, false, false);
+    bool kept = matches_->count > 0 && Names(0) == "1k 1k 1k";
+    EXPECT_EQ(kept, c.kept) << c.vfb * 3 << " digits " << c.digits;
+  }
+}
+
+TEST_F(CombinationSearchTest, StopsAtTheThousandthMatch) {
+  std::string list;
+  for (int n = 1; n <= 60; ++n) list += std::to_string(n) + "\r\n";
+  List(list.c_str());
+  Search(Window(0, 1e9, 1.0), 0, false, false);
+  ASSERT_EQ(matches_->count, kMatchCapacity);
+  // Each R1 has 61 * 62 / 2 - 1 = 1890 pairs: the stop comes inside R1 = 1.
+  EXPECT_STREQ(matches_->records[kMatchCapacity - 1].r1, "1");
+}
+
+TEST_F(CombinationSearchTest, ZeroTypicalVoltageGivesZeroDeviation) {
+  List("1k\r\n");
+  SearchRequest request = Window(0, 100, 1.0);
+  request.Vtyp = 0.0;
+  Search(request, 0, false, false);
+  ASSERT_GT(matches_->count, 0);
+  EXPECT_EQ(matches_->records[0].deviation, 0.0);
+}
+
+}  // namespace
+}  // namespace tapsmith
