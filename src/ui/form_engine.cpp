@@ -66,11 +66,11 @@ void SetInitialState(const Form& form, int row, WindowHandle control) {
 void MeasureCell(Form* form) {
   TextMetrics text{};
   bool known = form->system->GetTextMetrics(form->window, &text);
-  int width = text.aveCharWidth;
+  int64_t width = text.aveCharWidth;
   if (text.pitchAndFamily & kPitchVariable) width = width * 3 / 2;
-  int height = text.height + text.externalLeading;
-  form->metrics.cellWidth = known && width > 0 ? width : kFallbackCellWidth;
-  form->metrics.cellHeight = known && height > 0 ? height : kFallbackCellHeight;
+  const int64_t height = static_cast<int64_t>(text.height) + text.externalLeading;
+  form->metrics.cellWidth = known && width > 0 ? ClampToInt(width) : kFallbackCellWidth;
+  form->metrics.cellHeight = known && height > 0 ? ClampToInt(height) : kFallbackCellHeight;
 }
 
 PixelRect RowToPixels(const Form& form, int row) {

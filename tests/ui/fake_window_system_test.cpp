@@ -43,15 +43,5 @@ TEST_F(FakeWindow, NullOrUnknownHandlesDoNothing) {
   EXPECT_STREQ(buffer, "ab");
 }
 
-TEST_F(FakeWindow, ScrollingMovesEveryControl) {
-  fake_.CreateControl(ControlClass::Static, " ", 0, 10, 20, 30, 40, window_, 0);
-  fake_.ScrollClientArea(window_, -10, 16);
-  const FakeControl* control = fake_.Control(0);
-  EXPECT_EQ(control->rect.left, 0);
-  EXPECT_EQ(control->rect.top, 36);
-  EXPECT_EQ(control->rect.right, 30);
-  EXPECT_EQ(control->rect.bottom, 76);
-}
-
 }  // namespace
 }  // namespace tapsmith::testing

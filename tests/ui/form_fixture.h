@@ -8,8 +8,8 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <random>
 #include <system_error>
-#include <unistd.h>
 
 #include "commands.h"
 #include "fake_window_system.h"
@@ -71,12 +71,17 @@ class TemporaryWorkingDirectory {
  public:
   TemporaryWorkingDirectory() {
     previous_ = std::filesystem::current_path();
-    std::string pattern = (std::filesystem::temp_directory_path() / "tapsmith-ui-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) {
+    std::random_device random;
+    for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+      std::filesystem::path candidate = std::filesystem::temp_directory_path() /
+                                        ("tapsmith-ui-" + std::to_string(random()));
+      std::error_code error;
+      if (std::filesystem::create_directory(candidate, error)) path_ = candidate;
+    }
+    if (path_.empty()) {
       ADD_FAILURE() << "cannot create a temporary directory";
       return;
     }
-    path_ = pattern;
     std::filesystem::current_path(path_);
   }
   ~TemporaryWorkingDirectory() {
