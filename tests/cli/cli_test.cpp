@@ -1,0 +1,272 @@
+#include "cli_app.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli_options.h"
+#include "cli_output.h"
+
+namespace tapsmith {
+namespace {
+
+using ::testing::HasSubstr;
+using ::testing::StartsWith;
+
+struct CliRun {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+CliRun RunCliWith(std::vector<std::string> args) {
+  args.insert(args.begin(), "tapsmith-cli");
+  std::vector<const char*> argv;
+  for (const std::string& a : args) argv.push_back(a.c_str());
+  std::ostringstream out, err;
+  int status = RunCli(static_cast<int>(argv.size()), argv.data(), out, err);
+  return {status, out.str(), err.str()};
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+// A scratch directory of the test's own, removed with its files afterwards.
+class ScratchDir {
+ public:
+  ScratchDir() {
+    char pattern[] = "/tmp/tapsmith-cli-XXXXXX";
+    path_ = mkdtemp(pattern);
+  }
+  ~ScratchDir() { std::system(("rm -rf '" + path_ + "'").c_str()); }
+  std::string File(const std::string& name) const { return path_ + "/" + name; }
+  void Write(const std::string& name, const std::string& bytes) const {
+    std::ofstream(File(name), std::ios::binary) << bytes;
+  }
+  std::string Read(const std::string& name) const {
+    std::ifstream in(File(name), std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+  }
+
+ private:
+  std::string path_;
+};
+
+TEST(Cli, DefaultsPrintTheTenMatchesByVoltage) {
+  CliRun run = RunCliWith({"--lang", "en"});
+  EXPECT_EQ(run.status, kExitFound);
+  std::vector<std::string> lines = Lines(run.out);
+  ASSERT_EQ(lines.size(), 10u);
+  EXPECT_EQ(lines[0], "8.2k + (9.1k // 300k) = 1.349903 (-0.007%)");
+  EXPECT_EQ(run.out.find('\r'), std::string::npos) << "LF line ends on the console";
+  EXPECT_EQ(run.err, "10 set(s) found.\n");
+}
+
+TEST(Cli, StatusIsJapaneseByDefault) {
+  CliRun run = RunCliWith({});
+  EXPECT_EQ(run.err, "10組見つかりました。\n");
+}
+
+TEST(Cli, SerialListsFourteenMatchesInNameOrder) {
+  CliRun run = RunCliWith({"--serial", "--lang", "en"});
+  std::vector<std::string> lines = Lines(run.out);
+  ASSERT_EQ(lines.size(), 14u);
+  EXPECT_EQ(lines[0], "1.3k + (100 + 1.3k) = 1.350000 (0.000%)");
+  EXPECT_EQ(lines[3], "3.9k + (1.2k + 3k) = 1.350000 (0.000%)");
+  EXPECT_EQ(lines[12], "5.6k + (430 + 5.6k) = 1.350083 (0.006%)");
+  EXPECT_EQ(lines[13], "4.3k + (330 + 4.3k) = 1.350108 (0.008%)");
+}
+
+TEST(Cli, ConfigurationsGiveTheirCounts) {
+  EXPECT_EQ(Lines(RunCliWith({"--config", "b"}).out).size(), 6u);
+  EXPECT_EQ(Lines(RunCliWith({"--config", "b", "--serial"}).out).size(), 4u);
+  for (const char* config : {"c", "d"}) {
+    CliRun run = RunCliWith({"--config", config, "--lang", "en"});
+    EXPECT_EQ(run.status, kExitNothingFound) << config;
+    EXPECT_EQ(run.out, "") << config;
+    EXPECT_EQ(run.err, "Can not be able to fined.\n") << config;
+  }
+  EXPECT_THAT(RunCliWith({"--config", "b"}).out, StartsWith("("));
+}
+
+TEST(Cli, DigitFilterKeepsTheFiveNamedMatches) {
+  std::vector<std::string> lines = Lines(RunCliWith({"--digits", "9", "--sort", "resistors"}).out);
+  ASSERT_EQ(lines.size(), 5u);
+  EXPECT_THAT(lines[0], StartsWith("1k + (1.1k // 51k) = "));
+  EXPECT_THAT(lines[4], StartsWith("4.7k + (5.1k // 680k) = "));
+}
+
+TEST(Cli, FieldTextsAreReadAsTheWindowReadsThem) {
+  CliRun run = RunCliWith({"--vo", "1.2", "--vo2", "1300m", "--r1-min", "1k", "--r1-max", "1k",
+                    "--vfb", "0.5 V", "--list", "e12", "--lang", "en"});
+  EXPECT_EQ(run.status, kExitFound);
+  for (const std::string& line : Lines(run.out)) EXPECT_THAT(line, StartsWith("1k + ("));
+}
+
+TEST(Cli, FormatErrorReportsTheFieldAndExitsWithTwo) {
+  CliRun run = RunCliWith({"--vfb", "0.7x", "--lang", "en"});
+  EXPECT_EQ(run.status, kExitInputError);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err, "Format error\n0.7x\n");
+}
+
+TEST(Cli, EmptyListIsAStockListError) {
+  ScratchDir dir;
+  dir.Write("empty.txt", "");
+  CliRun run = RunCliWith({"--list-file", dir.File("empty.txt"), "--lang", "en"});
+  EXPECT_EQ(run.status, kExitInputError);
+  EXPECT_EQ(run.err, "Stock list error\n");
+}
+
+TEST(Cli, ListFileBecomesListOneUnlessAnotherListIsNamed) {
+  ScratchDir dir;
+  dir.Write("list.txt", "1k\n1.2k\r\n2.7k\n");
+  CliRun run = RunCliWith({"--list-file", dir.File("list.txt"), "--vo", "1.54", "--vo2", "1%",
+                    "--vfb", "0.7", "--r1-min", "1k", "--r1-max", "10k"});
+  EXPECT_EQ(run.status, kExitFound);
+  EXPECT_THAT(run.out, HasSubstr("1.2k + (1k // DNM) = 1.540000 (0.000%)"));
+  // A named list wins over the file's List1.
+  CliRun e12 = RunCliWith({"--list-file", dir.File("list.txt"), "--list", "E12"});
+  EXPECT_EQ(Lines(e12.out).size(), Lines(RunCliWith({"--list", "E12"}).out).size());
+}
+
+TEST(Cli, UsageErrorsExitWithSixtyFour) {
+  for (std::vector<std::string> args : std::vector<std::vector<std::string>>{
+           {"--bogus"},
+           {"--config", "e"},
+           {"--list", "List4"},
+           {"--vo"},
+           {"--format", "xml"},
+           {"--serial", "--parallel"},
+           {"--save"},
+           {"--list-file", "/nonexistent/list.txt"}}) {
+    CliRun run = RunCliWith(args);
+    EXPECT_EQ(run.status, kExitUsage) << args[0];
+    EXPECT_THAT(run.err, StartsWith("tapsmith-cli: ")) << args[0];
+    EXPECT_THAT(run.err, HasSubstr("--vo2")) << "the usage follows the reason";
+    EXPECT_EQ(run.out, "");
+  }
+}
+
+TEST(Cli, HelpAndVersionGoToStandardOutput) {
+  CliRun help = RunCliWith({"--help"});
+  EXPECT_EQ(help.status, 0);
+  EXPECT_THAT(help.out, HasSubstr("--list-file"));
+  CliRun version = RunCliWith({"--version"});
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out, "tapsmith-cli 1.50\n");
+}
+
+TEST(Cli, CsvQuotesNamesAndLeavesDeviationEmptyWithoutTypical) {
+  MatchTable matches{};
+  MatchRecord& a = matches.records[0];
+  std::snprintf(a.r1, sizeof a.r1, "4,7");
+  std::snprintf(a.r2, sizeof a.r2, "say \"10\"");
+  std::snprintf(a.r3, sizeof a.r3, "DNM");
+  a.serial = 0;
+  a.vout = 1.349902564;
+  a.deviation = -0.0072;
+  matches.count = 1;
+  ExecuteResult result{ExecuteOutcome::Found, 1};
+  EXPECT_EQ(ReportAsCsv(matches, result, true),
+            "r1,r2,r3,connection,vout,deviation_percent\n"
+            "\"4,7\",\"say \"\"10\"\"\",DNM,parallel,1.349902564,-0.007200\n");
+  EXPECT_EQ(ReportAsCsv(matches, result, false),
+            "r1,r2,r3,connection,vout,deviation_percent\n"
+            "\"4,7\",\"say \"\"10\"\"\",DNM,parallel,1.349902564,\n");
+}
+
+TEST(Cli, CsvRowsFollowTheReportOrder) {
+  CliRun text = RunCliWith({"--serial", "--format", "text"});
+  CliRun csv = RunCliWith({"--serial", "--format", "csv"});
+  std::vector<std::string> rows = Lines(csv.out);
+  ASSERT_EQ(rows.size(), 15u);
+  EXPECT_EQ(rows[1], "1.3k,100,1.3k,series,1.350000000,0.000000");
+  EXPECT_EQ(rows[14], "4.3k,330,4.3k,series,1.350107991,0.007999");
+  EXPECT_EQ(csv.err, text.err);
+}
+
+TEST(Cli, JsonCarriesStatusCountAndMatches) {
+  CliRun run = RunCliWith({"--format", "json", "--lang", "en"});
+  EXPECT_EQ(run.status, kExitFound);
+  nlohmann::json report = nlohmann::json::parse(run.out);
+  EXPECT_EQ(report["status"], "10 set(s) found.");
+  EXPECT_EQ(report["count"], 10);
+  EXPECT_EQ(report["too_many"], false);
+  ASSERT_EQ(report["matches"].size(), 10u);
+  EXPECT_EQ(report["matches"][0]["r1"], "8.2k");
+  EXPECT_EQ(report["matches"][0]["r3"], "300k");
+  EXPECT_EQ(report["matches"][0]["connection"], "parallel");
+  EXPECT_NEAR(report["matches"][0]["vout"].get<double>(), 1.349902564, 1e-12);
+  EXPECT_TRUE(report["matches"][0]["deviation_percent"].is_number());
+  EXPECT_EQ(run.err, "");
+}
+
+TEST(Cli, JsonReportsTooManyAndMissingDeviation) {
+  // A window of 0 V with a reference of 0 V: every combination matches.
+  CliRun run = RunCliWith({"--format", "json", "--vo", "0", "--vo2", "0", "--vfb", "0", "--lang", "en"});
+  EXPECT_EQ(run.status, kExitFound);
+  nlohmann::json report = nlohmann::json::parse(run.out);
+  EXPECT_EQ(report["status"], "Break off because of too many matches.");
+  EXPECT_EQ(report["count"], 1000);
+  EXPECT_EQ(report["too_many"], true);
+  ASSERT_FALSE(report["matches"].empty());
+  EXPECT_TRUE(report["matches"][0]["deviation_percent"].is_null());
+}
+
+TEST(Cli, JsonNamesAreValidUtf8WhateverTheListHolds) {
+  ScratchDir dir;
+  dir.Write("list.txt", "1k\xFF\n\xE6\x8A\xB5\xE6\x8A\x97 2k\n");  // junk, then 抵抗
+  CliRun run = RunCliWith({"--format", "json", "--list-file", dir.File("list.txt"), "--vo", "1.4",
+                    "--vo2", "50%", "--r1-min", "0", "--r1-max", "1M"});
+  nlohmann::json report = nlohmann::json::parse(run.out);
+  EXPECT_FALSE(report["matches"].empty());
+  std::string all = report.dump();
+  EXPECT_THAT(all, HasSubstr("抵抗 2k"));
+}
+
+TEST(Cli, SettingsFileIsLoadedThenOverriddenAndSaved) {
+  ScratchDir dir;
+  std::string ini = dir.File("Tapsmith.ini");
+  CliRun first = RunCliWith({"--settings", ini, "--config", "b", "--lang", "en", "--save"});
+  EXPECT_EQ(first.status, kExitFound);
+  std::string saved = dir.Read("Tapsmith.ini");
+  EXPECT_THAT(saved, StartsWith("20\r\n1\r\n"));
+  EXPECT_THAT(saved, HasSubstr("6 set(s) found."));
+  // The next run starts from the file: configuration [b], English.
+  CliRun second = RunCliWith({"--settings", ini});
+  EXPECT_EQ(Lines(second.out).size(), 6u);
+  EXPECT_EQ(second.err, "6 set(s) found.\n");
+  EXPECT_EQ(dir.Read("Tapsmith.ini"), saved) << "no --save, no write";
+}
+
+TEST(Cli, MissingSettingsFileLeavesTheDefaults) {
+  ScratchDir dir;
+  CliRun run = RunCliWith({"--settings", dir.File("none.ini"), "--lang", "en"});
+  EXPECT_EQ(run.err, "10 set(s) found.\n");
+  EXPECT_EQ(access(dir.File("none.ini").c_str(), F_OK), -1);
+}
+
+TEST(Cli, FailedSaveExitsWithThreeAndKeepsTheOutput) {
+  CliRun run = RunCliWith({"--settings", "/nonexistent-dir/Tapsmith.ini", "--save", "--lang", "en"});
+  EXPECT_EQ(run.status, kExitSaveFailed);
+  EXPECT_EQ(Lines(run.out).size(), 10u);
+  EXPECT_THAT(run.err, HasSubstr("settings not saved"));
+  EXPECT_THAT(run.err, HasSubstr("/nonexistent-dir/Tapsmith.ini"));
+}
+
+}  // namespace
+}  // namespace tapsmith
