@@ -1,0 +1,284 @@
+// The fast search against the plain loop: identical match tables (names,
+// connection, and the bits of every voltage and deviation), identical counts
+// and identical reports, on directed edge cases and on 100,000 random states.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "search.h"
+#include "search_kernel.h"
+#include "test_util.h"
+
+namespace tapsmith {
+namespace {
+
+struct Tables {
+  std::unique_ptr<StockTable> stock = std::make_unique<StockTable>();
+  std::unique_ptr<MatchTable> plain = std::make_unique<MatchTable>();
+  std::unique_ptr<MatchTable> fast = std::make_unique<MatchTable>();
+};
+
+bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+// Empty when the tables agree, else where they first differ.
+std::string Difference(const MatchTable& plain, const MatchTable& fast) {
+  if (plain.count != fast.count)
+    return "count " + std::to_string(plain.count) + " vs " + std::to_string(fast.count);
+  for (int m = 0; m < plain.count; ++m) {
+    const MatchRecord& a = plain.records[m];
+    const MatchRecord& b = fast.records[m];
+    if (std::strcmp(a.r1, b.r1) || std::strcmp(a.r2, b.r2) || std::strcmp(a.r3, b.r3) ||
+        a.serial != b.serial || !SameBits(a.vout, b.vout) || !SameBits(a.deviation, b.deviation)) {
+      return "record " + std::to_string(m) + ": " + a.r1 + "," + a.r2 + "," + a.r3 + " vs " + b.r1 +
+             "," + b.r2 + "," + b.r3;
+    }
+  }
+  return "";
+}
+
+// The report of a table as Execute renders it, budget included.
+std::string Report(const MatchTable& table, int configuration, bool hasTypical) {
+  std::string report;
+  char line[kLineBufferSize];
+  int budget = kReportBudget;
+  for (int m = 0; m < table.count; ++m) {
+    int length = FormatReportLine(table.records[m], configuration, hasTypical, line);
+    budget -= length;
+    if (budget < 0) break;
+    report += line;
+  }
+  return report;
+}
+
+std::string Describe(const SearchRequest& r, const SearchOptions& o, const StockTable& stock) {
+  char text[400];
+  std::snprintf(text, sizeof text,
+                "config %d serial %d dnmOnly %d Vfb %.17g window [%.17g, %.17g] R1 [%.17g, %.17g] "
+                "digits %d entries %d",
+                o.configuration, o.serial, o.r3DnmOnly, r.Vfb, r.Vmin, r.Vmax, r.R1min, r.R1max,
+                r.DigitCount, stock.count);
+  return text;
+}
+
+// Runs both searches; empty when they agree.
+std::string Compare(const SearchRequest& request, const SearchOptions& options, Tables* tables) {
+  RunPlainSearch(request, *tables->stock, options, tables->plain.get());
+  RunSearch(request, *tables->stock, options, tables->fast.get());
+  std::string difference = Difference(*tables->plain, *tables->fast);
+  if (!difference.empty()) return difference + " | " + Describe(request, options, *tables->stock);
+  return "";
+}
+
+SearchRequest Request(double vmin, double vmax, double vfb) {
+  SearchRequest request{};
+  request.Vmin = vmin;
+  request.Vmax = vmax;
+  request.Vtyp = (vmin + vmax) * 0.5;
+  request.Vfb = vfb;
+  request.R1min = -HUGE_VAL;
+  request.R1max = HUGE_VAL;
+  return request;
+}
+
+TEST(FastSearch, AgreesOnEdgeListsInEveryForm) {
+  const char* lists[] = {
+      "1k\r\n",
+      "0\r\n0\r\n1\r\n",
+      "0\r\n1e-200\r\n1k\r\n",                // zero and a conductance above 9e100
+      "1k\r\n1e200\r\n",                       // a value beyond DNM's
+      "1e999\r\n1k\r\n10k\r\n",                // infinite value
+      "1e-310\r\n1\r\n100\r\n",                // conductance overflows to infinity
+      " -0\r\n -0\r\n0\r\n5\r\n",              // negative zero values
+      "1e308\r\n1e308\r\n1\r\n",               // value sums overflow
+      "5e-324\r\n5e-324\r\n1e-320\r\n",        // denormals only
+      "100\r\n100\r\n100\r\n100\r\n",          // duplicates
+  };
+  const double vfbs[] = {0.7, -0.7, 0.0, -0.0, HUGE_VAL, -HUGE_VAL, 1e-300, 1e300};
+  const double windows[][2] = {{-HUGE_VAL, HUGE_VAL}, {0.0, 0.0}, {0.5, 2.0}, {-2.0, -0.5},
+                               {HUGE_VAL, HUGE_VAL},  {-HUGE_VAL, -HUGE_VAL}, {NAN, 1.0},
+                               {1.0, 0.5},            {0.7, 0.7}};
+  Tables tables;
+  for (const char* list : lists) {
+    ASSERT_TRUE(ParseStockText(list, tables.stock.get())) << list;
+    for (double vfb : vfbs) {
+      for (const auto& window : windows) {
+        for (int form = 0; form < 8; ++form) {
+          for (bool dnmOnly : {false, true}) {
+            SearchOptions options{form % 4, form >= 4, dnmOnly};
+            SearchRequest request = Request(window[0], window[1], vfb);
+            ASSERT_EQ(Compare(request, options, &tables), "") << list;
+          }
+        }
+      }
+    }
+  }
+}
+
+TEST(FastSearch, AgreesAtTheThousandMatchStop) {
+  Tables tables;
+  std::string list;
+  for (int n = 1; n <= 200; ++n) list += std::to_string(n * 37 % 1000) + "\r\n";
+  ASSERT_TRUE(ParseStockText(list.c_str(), tables.stock.get()));
+  for (int form = 0; form < 8; ++form) {
+    SearchOptions options{form % 4, form >= 4, false};
+    for (double width : {0.001, 0.01, 0.1, 1.0}) {
+      SearchRequest request = Request(0.8 - width, 0.8 + width, 0.7);
+      ASSERT_EQ(Compare(request, options, &tables), "");
+    }
+  }
+}
+
+// Random states: lists of 2 to 501 entries, most of them short so that the
+// plain loop stays cheap.
+class RandomState {
+ public:
+  explicit RandomState(uint64_t seed) : random_(seed) {}
+
+  std::string List() {
+    int lines = Chance(0.9) ? Uniform(1, 24) : Chance(0.9) ? Uniform(25, 120) : Uniform(121, 520);
+    std::vector<std::string> written;
+    std::string text;
+    for (int n = 0; n < lines; ++n) {
+      std::string line = Line(written);
+      written.push_back(line);
+      text += line + "\r\n";
+    }
+    if (Chance(0.05)) text += "\r\n";
+    return text;
+  }
+
+  void Fill(const StockTable& stock, SearchRequest* request, SearchOptions* options) {
+    options->configuration = Uniform(0, 3);
+    options->serial = Chance(0.5);
+    options->r3DnmOnly = Chance(0.15);
+    request->Vfb = Vfb();
+    request->DigitCount = Chance(0.7) ? 0 : Pick<int>({1, 2, 3, 4, 6, 9, 12, 16, 20, -1, -3, 1000000});
+
+    int n = stock.count;
+    int first = Uniform(0, n - 1);
+    int limit = n > 24 ? 8 : n;
+    int last = std::min(n - 1, first + Uniform(0, limit));
+    request->R1min = stock.entries[first].value - 5e-10;
+    request->R1max = stock.entries[last].value + 5e-10;
+    if (n <= 24 && Chance(0.2)) {
+      request->R1min = -HUGE_VAL;
+      request->R1max = HUGE_VAL;
+    }
+    if (Chance(0.03)) std::swap(request->R1min, request->R1max);
+
+    // A window around the voltage of a random combination, so that most
+    // states find something.
+    int i = Uniform(0, n - 1), j = Uniform(0, n - 1), k = Uniform(j, n - 1);
+    double r1 = stock.entries[i].value;
+    bool serial = options->serial && !options->r3DnmOnly;
+    double x = serial ? stock.entries[j].value + stock.entries[k].value
+                      : stock.entries[j].conductance + stock.entries[k].conductance;
+    double centre = VoltageOf(options->configuration + (serial ? 4 : 0), request->Vfb, r1, x);
+    if (!std::isfinite(centre) || Chance(0.1)) centre = Uniform(-3, 3) * 0.5;
+    double width = std::fabs(centre) * Pick<double>({0.0, 1e-9, 1e-6, 1e-4, 1e-3, 1e-2, 0.1, 1.0, 10.0});
+    request->Vmin = centre - width - 5e-10;
+    request->Vmax = centre + width + 5e-10;
+    if (Chance(0.03)) request->Vmin = -HUGE_VAL;
+    if (Chance(0.03)) request->Vmax = HUGE_VAL;
+    if (Chance(0.01)) request->Vmin = NAN;
+    if (Chance(0.02)) std::swap(request->Vmin, request->Vmax);
+    request->Vtyp = Chance(0.1) ? 0.0 : centre;
+  }
+
+  bool Chance(double p) { return std::uniform_real_distribution<double>(0, 1)(random_) < p; }
+  int Uniform(int low, int high) { return std::uniform_int_distribution<int>(low, high)(random_); }
+  template <typename T>
+  T Pick(std::initializer_list<T> choices) {
+    return choices.begin()[Uniform(0, static_cast<int>(choices.size()) - 1)];
+  }
+
+ private:
+  static double VoltageOf(int form, double vfb, double r1, double x) {
+    using namespace kernel;
+    switch (form) {
+      case 0: return OutputVoltage<kParallelA>(vfb, r1, 1.0 / r1, x);
+      case 1: return OutputVoltage<kParallelB>(vfb, r1, 1.0 / r1, x);
+      case 2: return OutputVoltage<kParallelC>(vfb, r1, 1.0 / r1, x);
+      case 3: return OutputVoltage<kParallelD>(vfb, r1, 1.0 / r1, x);
+      case 4: return OutputVoltage<kSerialA>(vfb, r1, 1.0 / r1, x);
+      case 5: return OutputVoltage<kSerialB>(vfb, r1, 1.0 / r1, x);
+      case 6: return OutputVoltage<kSerialC>(vfb, r1, 1.0 / r1, x);
+      default: return OutputVoltage<kSerialD>(vfb, r1, 1.0 / r1, x);
+    }
+  }
+
+  double Vfb() {
+    double roll = std::uniform_real_distribution<double>(0, 1)(random_);
+    if (roll < 0.80) return std::uniform_real_distribution<double>(0.3, 2.5)(random_);
+    if (roll < 0.88) return -std::uniform_real_distribution<double>(0.3, 2.5)(random_);
+    if (roll < 0.92) return Chance(0.5) ? 0.0 : -0.0;
+    return Pick<double>({HUGE_VAL, -HUGE_VAL, 1e-300, 5e-324, 1e300, 1.0});
+  }
+
+  std::string Line(const std::vector<std::string>& written) {
+    double roll = std::uniform_real_distribution<double>(0, 1)(random_);
+    if (roll < 0.08 && !written.empty()) return written[Uniform(0, static_cast<int>(written.size()) - 1)];
+    if (roll < 0.13) return Pick<std::string>({"0", "", "abc", "DNM", "0k"});
+    if (roll < 0.16) return Pick<std::string>({"1e200", "9e100", "1e308", "1e999", "2e101"});
+    if (roll < 0.19) return Pick<std::string>({"1e-310", "5e-324", "1e-400", "1e-101", "1e-200"});
+    if (roll < 0.20) return " -0";
+    if (roll < 0.205) return "-";
+    static const char* const kMantissas[] = {"1", "1.1", "1.2", "1.5", "2", "2.2", "3.3", "3.9",
+                                             "4.7", "5.1", "6.8", "8.2", "9.1", "7.5", "1.37"};
+    static const char* const kSuffixes[] = {"", "", "0", "00", "k", "0k", "00k", "M", "m"};
+    std::string line = kMantissas[Uniform(0, 14)];
+    line += kSuffixes[Uniform(0, 8)];
+    return line;
+  }
+
+  std::mt19937_64 random_;
+};
+
+TEST(FastSearch, AgreesWithThePlainLoopOnRandomStates) {
+  constexpr int kStates = 100000;
+  RandomState random(20261208);
+  Tables tables;
+  auto ordered_plain = std::make_unique<MatchTable>();
+  auto ordered_fast = std::make_unique<MatchTable>();
+  auto state = testing::NewDefaultState();
+  int searched = 0, found = 0, full = 0, fell_back = 0;
+  while (searched < kStates) {
+    std::string list = random.List();
+    if (!ParseStockText(list.c_str(), tables.stock.get())) continue;
+    SearchRequest request;
+    SearchOptions options;
+    random.Fill(*tables.stock, &request, &options);
+    ++searched;
+    if (!std::isfinite(request.Vfb) || request.Vfb == 0.0) ++fell_back;
+    ASSERT_EQ(Compare(request, options, &tables), "") << "state " << searched << "\n" << list;
+    if (tables.plain->count > 0) ++found;
+    if (tables.plain->count == kMatchCapacity) ++full;
+
+    if (searched % 16 == 0 && tables.plain->count > 0) {
+      SetSetting(state.get(), SortByResistors, random.Uniform(0, 1));
+      SetSetting(state.get(), SortByPrecision, random.Uniform(0, 1));
+      *ordered_plain = *tables.plain;
+      *ordered_fast = *tables.fast;
+      OrderMatches(*state, ordered_plain.get());
+      OrderMatches(*state, ordered_fast.get());
+      bool typical = request.Vtyp != 0.0;
+      ASSERT_EQ(Report(*ordered_plain, options.configuration, typical),
+                Report(*ordered_fast, options.configuration, typical))
+          << "state " << searched;
+    }
+  }
+  // The states must exercise both outcomes and the stop, or they prove little.
+  EXPECT_GT(found, kStates / 4);
+  EXPECT_GT(searched - found, kStates / 20);
+  EXPECT_GT(full, kStates / 200);
+  EXPECT_GT(fell_back, kStates / 50);
+}
+
+}  // namespace
+}  // namespace tapsmith
