@@ -83,10 +83,15 @@ bool FastPairsForR1(SearchPass* pass, int i, const WindowSides& sides) {
   const double* term = pass->pairTerm;
   auto voltage = [&](int j, int k) { return OutputVoltage<kForm>(vfb, r1, r1Inverse, term[j] + term[k]); };
 
-  int start = FirstWhere(0, n, [&](int k) { return !sides.Early(voltage(0, k)); });
-  int stop = FirstWhere(0, n, [&](int k) { return sides.Late(voltage(0, k)); });
-  for (int j = 0; j < n - 1; ++j) {
-    if (j > 0) {
+  // Rows before `first` are early even at their last column, rows from `end`
+  // on are late already on the diagonal: both are empty.
+  const int first = FirstWhere(0, n - 1, [&](int j) { return !sides.Early(voltage(j, n - 1)); });
+  const int end = FirstWhere(first, n - 1, [&](int j) { return sides.Late(voltage(j, j)); });
+  if (first >= end) return false;
+  int start = FirstWhere(first, n, [&](int k) { return !sides.Early(voltage(first, k)); });
+  int stop = FirstWhere(first, n, [&](int k) { return sides.Late(voltage(first, k)); });
+  for (int j = first; j < end; ++j) {
+    if (j > first) {
       if (start < j) start = j;
       while (start > j && !sides.Early(voltage(j, start - 1))) --start;
       while (stop > j && sides.Late(voltage(j, stop - 1))) --stop;

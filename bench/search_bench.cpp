@@ -1,0 +1,195 @@
+// The plain loop against the fast search, side by side in one run, on the
+// same parsed inputs. After the usual table it prints, per case, the match
+// count and how many times faster the fast search was.
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "search.h"
+
+namespace tapsmith {
+namespace {
+
+struct Inputs {
+  const char* vo;
+  const char* vo2;
+  const char* r1min;
+  const char* r1max;
+  const char* vfb;
+};
+
+struct Case {
+  std::string name;
+  std::string list;  // empty: the default List1
+  Inputs inputs;
+  int configuration;
+  bool serial;
+};
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::stringstream text;
+  text << file.rdbuf();
+  if (text.str().empty()) std::fprintf(stderr, "cannot read %s\n", path.c_str());
+  return text.str();
+}
+
+// 501 values spaced evenly on a log scale from 10 ohm to 10 Mohm, in the
+// list's own notation.
+std::string LogSpacedList() {
+  std::string text;
+  for (int n = 0; n < kStockCapacity; ++n) {
+    double value = 10.0 * std::pow(1e6, n / 500.0);
+    char line[32];
+    if (value < 1e3) {
+      std::snprintf(line, sizeof line, "%.3g\r\n", value);
+    } else if (value < 1e6) {
+      std::snprintf(line, sizeof line, "%.3gk\r\n", value / 1e3);
+    } else {
+      std::snprintf(line, sizeof line, "%.3gM\r\n", value / 1e6);
+    }
+    text += line;
+  }
+  return text;
+}
+
+// A parsed case: the tables both searches start from.
+struct Prepared {
+  std::unique_ptr<AppState> state = std::make_unique<AppState>();
+  std::unique_ptr<SearchWorkspace> workspace = std::make_unique<SearchWorkspace>();
+  SearchOptions options{};
+  bool ok = false;
+};
+
+Prepared* Prepare(const Case& c) {
+  auto* prepared = new Prepared;
+  AppState* state = prepared->state.get();
+  InitialiseState(state);
+  if (!c.list.empty()) SetSlotText(state, SlotList1, c.list.c_str());
+  SetSlotText(state, SlotVoMinTyp, c.inputs.vo);
+  SetSlotText(state, SlotVoMaxPercent, c.inputs.vo2);
+  SetSlotText(state, SlotR1Min, c.inputs.r1min);
+  SetSlotText(state, SlotR1Max, c.inputs.r1max);
+  SetSlotText(state, SlotVfb, c.inputs.vfb);
+  SetSetting(state, Configuration, c.configuration);
+  SetSetting(state, SerialMode, c.serial ? 1 : 0);
+  prepared->options = SearchOptionsFromState(*state);
+  prepared->ok = ParseSearchRequest(state, &prepared->workspace->request) &&
+                 ParseStockList(state, &prepared->workspace->stock);
+  if (!prepared->ok) std::fprintf(stderr, "case %s does not parse\n", c.name.c_str());
+  return prepared;
+}
+
+std::vector<Case> Cases() {
+  const std::string e96 = ReadFile(std::string(TAPSMITH_BENCH_DATA) + "/e96-10R-to-1M.txt");
+  const std::string log501 = LogSpacedList();
+  const char* const kLetters = "abcd";
+  // [a] and [b] step the output up from Vfb, [c] and [d] down from it.
+  const Inputs kUp{"1.35", "0.1%", "1k", "9.1k", "0.7"};
+  const Inputs kDown{"0.45", "0.1%", "1k", "9.1k", "0.7"};
+  // A narrower R1 range that stays below 1000 matches: a whole pass.
+  const Inputs kUpWhole{"1.35", "0.1%", "4.7k", "5.1k", "0.7"};
+  const Inputs kDownWhole{"0.45", "0.1%", "4.7k", "5.1k", "0.7"};
+
+  std::vector<Case> cases;
+  cases.push_back({"defaults", "", {"1.35", "0.01%", "1k", "9.1k", "0.7"}, 0, false});
+  for (const auto& [label, list] : {std::pair{"e96", e96}, std::pair{"log501", log501}}) {
+    for (int configuration = 0; configuration < 4; ++configuration) {
+      for (bool serial : {false, true}) {
+        std::string name = std::string(label) + "/" + kLetters[configuration] +
+                           (serial ? "/serial" : "/parallel");
+        cases.push_back({name, list, configuration < 2 ? kUp : kDown, configuration, serial});
+        cases.push_back({name + "/whole", list, configuration < 2 ? kUpWhole : kDownWhole,
+                         configuration, serial});
+      }
+    }
+  }
+  cases.push_back({"e96/stop-at-1000", e96, {"1.35", "2%", "10", "1M", "0.7"}, 0, false});
+  cases.push_back({"e96/nothing-found", e96, {"1.35", "0.1%", "10", "1M", "0.7"}, 2, false});
+  return cases;
+}
+
+void BenchSearch(benchmark::State& bench, Prepared* prepared, bool fast) {
+  SearchWorkspace* workspace = prepared->workspace.get();
+  for (auto _ : bench) {
+    if (fast) {
+      RunSearch(workspace->request, workspace->stock, prepared->options, &workspace->matches);
+    } else {
+      RunPlainSearch(workspace->request, workspace->stock, prepared->options, &workspace->matches);
+    }
+    benchmark::DoNotOptimize(workspace->matches.count);
+  }
+  bench.counters["matches"] = workspace->matches.count;
+}
+
+void BenchExecute(benchmark::State& bench, Prepared* prepared) {
+  for (auto _ : bench) benchmark::DoNotOptimize(Execute(prepared->state.get()).reportedLines);
+}
+
+// Keeps the console output and remembers each run's time for the ratios.
+class RatioReporter : public benchmark::ConsoleReporter {
+ public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    ConsoleReporter::ReportRuns(runs);
+    for (const Run& run : runs) {
+      std::string name = run.benchmark_name();
+      double seconds = run.GetAdjustedRealTime();
+      auto matches = run.counters.find("matches");
+      if (matches != run.counters.end()) matches_[Stem(name)] = static_cast<int>(matches->second);
+      if (EndsWith(name, "/plain")) plain_[Stem(name)] = seconds;
+      if (EndsWith(name, "/fast")) fast_[Stem(name)] = seconds;
+    }
+  }
+  void PrintRatios() const {
+    std::printf("\n%-22s %8s %14s %14s %9s\n", "case", "matches", "plain", "fast", "ratio");
+    for (const auto& [stem, plain] : plain_) {
+      auto fast = fast_.find(stem);
+      if (fast == fast_.end()) continue;
+      std::printf("%-22s %8d %14.1f %14.1f %8.0fx\n", stem.c_str(), matches_.at(stem), plain,
+                  fast->second, plain / fast->second);
+    }
+    std::printf("(times in %s per search)\n", "ns");
+  }
+
+ private:
+  static bool EndsWith(const std::string& text, const std::string& tail) {
+    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+  }
+  static std::string Stem(const std::string& name) { return name.substr(0, name.rfind('/')); }
+
+  std::map<std::string, double> plain_, fast_;
+  std::map<std::string, int> matches_;
+};
+
+}  // namespace
+}  // namespace tapsmith
+
+int main(int argc, char** argv) {
+  using namespace tapsmith;
+  std::vector<std::unique_ptr<Prepared>> prepared;
+  for (const Case& c : Cases()) {
+    prepared.emplace_back(Prepare(c));
+    Prepared* p = prepared.back().get();
+    if (!p->ok) return 1;
+    benchmark::RegisterBenchmark((c.name + "/plain").c_str(), BenchSearch, p, false);
+    benchmark::RegisterBenchmark((c.name + "/fast").c_str(), BenchSearch, p, true);
+  }
+  Case whole{"execute/log501", LogSpacedList(), {"1.35", "0.1%", "1k", "9.1k", "0.7"}, 0, false};
+  prepared.emplace_back(Prepare(whole));
+  benchmark::RegisterBenchmark("execute/log501/a/parallel", BenchExecute, prepared.back().get())
+      ->Unit(benchmark::kMicrosecond);
+
+  benchmark::Initialize(&argc, argv);
+  RatioReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  reporter.PrintRatios();
+  benchmark::Shutdown();
+  return 0;
+}
