@@ -1,8 +1,9 @@
 # The two set-up commands: `make run` and `make test`.
 BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+BENCH_BUILD ?= build-bench
 
-.PHONY: all run test deps build clean
+.PHONY: all run test deps build clean bench
 
 all: build
 
@@ -18,6 +19,12 @@ run: build
 
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# The search benchmark: plain loop against fast search, with the ratios.
+bench: deps
+	@cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAPSMITH_BUILD_BENCHMARKS=ON -DTAPSMITH_BUILD_TESTS=OFF -DTAPSMITH_BUILD_GUI=OFF >/dev/null
+	@cmake --build $(BENCH_BUILD) --target search_bench -j $(JOBS)
+	@$(BENCH_BUILD)/bench/search_bench
 
 clean:
 	rm -rf $(BUILD)

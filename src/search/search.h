@@ -66,6 +66,9 @@ struct SearchOptions {
   bool r3DnmOnly;
 };
 
+/// The search options from settings 10, 15 and 13: the configuration clamped
+/// into 0..3, "Serial" when setting 15 is not 0, "R3=DNM only" when setting 13
+/// is exactly 1. Never fails.
 SearchOptions SearchOptionsFromState(const AppState& state);
 
 // --- Number reading ---------------------------------------------------------
@@ -78,7 +81,8 @@ SearchOptions SearchOptionsFromState(const AppState& state);
 double ReadNumber(const char* text, const char** end);
 
 /// The decimal string-to-integer conversion: leading white space, sign,
-/// digits; 0 when there are none. Saturates at the 32-bit limits.
+/// digits; 0 when there are none. Out-of-range numbers saturate at
+/// INT32_MIN / INT32_MAX (setting 9 is a 32-bit integer).
 int32_t ReadInteger(const char* text);
 
 // --- Search inputs ----------------------------------------------------------
@@ -93,7 +97,9 @@ bool ParseSearchRequest(AppState* state, SearchRequest* request);
 /// stock-list-error status and returns false.
 bool ParseStockList(AppState* state, StockTable* table);
 
-/// Parses one list text; the state-free core of ParseStockList.
+/// Parses one list text; the state-free core of ParseStockList. Equal values
+/// keep their list order (the sort is stable). Returns false, with
+/// `table->count` not usable, on a negative value or fewer than 2 entries.
 bool ParseStockText(const char* text, StockTable* table);
 
 // --- Combination search -----------------------------------------------------
@@ -105,14 +111,17 @@ void RunPlainSearch(const SearchRequest& request, const StockTable& stock,
                     const SearchOptions& options, MatchTable* matches);
 
 /// The search Execute uses: the same matches in the same order as
-/// RunPlainSearch, for every input.
+/// RunPlainSearch, for every input, bit for bit. Where the voltage is not
+/// provably monotone along the table (zero or non-finite Vfb or R1, a table
+/// whose conductances or values are out of order) it runs the plain loop.
 void RunSearch(const SearchRequest& request, const StockTable& stock,
                const SearchOptions& options, MatchTable* matches);
 
 // --- Ordering and report ----------------------------------------------------
 
 /// Orders the matches: by voltage and names, by precision, or left in
-/// production order, as the two check-box settings say.
+/// production order, as the two check-box settings say. The sorts are
+/// stable: ties keep production order. No allocation.
 void OrderMatches(const AppState& state, MatchTable* matches);
 
 /// Formats `value` like printf's "%.*f" with `decimals` places, but rounds the
@@ -121,7 +130,8 @@ void OrderMatches(const AppState& state, MatchTable* matches);
 int FormatFixed(double value, int decimals, char* buffer, int capacity);
 
 /// One report line with its CR LF into `buffer` (kLineBufferSize bytes).
-/// Returns its length.
+/// Returns its length, at most 199. A line that would be longer (only absurd
+/// voltages make one) has its body cut so that it still ends in CR LF.
 int FormatReportLine(const MatchRecord& match, int configuration, bool hasTypical,
                      char* buffer);
 
@@ -147,7 +157,9 @@ struct SearchWorkspace {
 
 /// The Execute computation: clears slots 8 and 9, parses, searches, orders,
 /// renders the report into slot 8 and the status into slot 9. After it,
-/// `workspace->matches` holds the ordered matches.
+/// `workspace->matches` holds the ordered matches, the first `reportedLines`
+/// of them being those in slot 8. On an input error the status says which,
+/// the match table is empty and setting 12 keeps its previous value.
 ExecuteResult Execute(AppState* state, SearchWorkspace* workspace);
 
 /// Execute on the program's one static workspace.
