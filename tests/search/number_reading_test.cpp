@@ -3,6 +3,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdlib>
+#include <random>
 #include <string>
 
 #include "search.h"
@@ -79,6 +80,36 @@ TEST(ReadNumber, OverflowAndUnderflowBehaveLikeStrtod) {
   EXPECT_EQ(Read("1e-999").first, 0.0);
   EXPECT_EQ(Read("1e99999999999999999999").first, HUGE_VAL);
   EXPECT_EQ(Read("3e-320").first, std::strtod("3e-320", nullptr));
+}
+
+TEST(ReadNumber, AgreesWithStrtodOnRandomDecimalText) {
+  // Text without "d" exponents, which strtod does not know; the C locale's
+  // decimal point is ".".
+  std::mt19937_64 random(11);
+  auto pick = [&](int n) { return static_cast<int>(random() % static_cast<uint64_t>(n)); };
+  const char* const kTails[] = {"", "k", "e", "e+", "E-x", " V", "\r\n", ".", "..5"};
+  for (int n = 0; n < 50000; ++n) {
+    std::string text(static_cast<size_t>(pick(3)), ' ');
+    if (pick(3) == 0) text += "+-"[pick(2)];
+    int digits = pick(10) == 0 ? 300 + pick(900) : pick(25);
+    for (int d = 0; d < digits; ++d) text += static_cast<char>('0' + (pick(4) == 0 ? 0 : pick(10)));
+    if (pick(2) == 0) {
+      text += '.';
+      for (int d = pick(20); d > 0; --d) text += static_cast<char>('0' + pick(10));
+    }
+    if (pick(2) == 0) {
+      text += "eE"[pick(2)];
+      if (pick(2) == 0) text += "+-"[pick(2)];
+      text += std::to_string(pick(4) == 0 ? pick(400) : pick(30));
+    }
+    text += kTails[pick(9)];
+    char* expected_end = nullptr;
+    double expected = std::strtod(text.c_str(), &expected_end);
+    std::pair<double, long> read = Read(text);
+    ASSERT_EQ(read.first, expected) << text;
+    ASSERT_EQ(std::signbit(read.first), std::signbit(expected)) << text;
+    ASSERT_EQ(read.second, expected_end - text.c_str()) << text;
+  }
 }
 
 TEST(ReadInteger, ReadsLikeAtoi) {
