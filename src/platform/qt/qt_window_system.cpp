@@ -245,6 +245,9 @@ QWidget* QtWindowSystem::NewWidget(Kind kind, uint32_t style, QWidget* parent,
       return nullptr;
   }
   button->setCheckable(kind != Kind::PushButton);
+  // The native gap between a mark and its text is narrow; the toolkit's
+  // wider one would cut off the end of the longer labels.
+  if (kind != Kind::PushButton) button->setStyleSheet(QStringLiteral("spacing: 2px"));
   // Clicking focuses a button; the Tab key moves nowhere.
   button->setFocusPolicy(Qt::ClickFocus);
   QObject::connect(button, &QAbstractButton::clicked, button, reportClick);
@@ -356,7 +359,12 @@ bool QtWindowSystem::GetTextMetrics(WindowHandle window, TextMetrics* metrics) {
                         : record->widget;
   const QFont font = widget->font();
   const QFontMetrics measured(font);
-  metrics->aveCharWidth = measured.averageCharWidth();
+  // The average width of the lowercase letters, as the average character
+  // width was first defined. A font's own figure (OS/2 xAvgCharWidth) is now
+  // averaged over all its glyphs and runs narrow for the text that labels
+  // hold: a cell measured from it cuts off English labels.
+  const double lowercase = measured.horizontalAdvance(QStringLiteral("abcdefghijklmnopqrstuvwxyz")) / 26.0;
+  metrics->aveCharWidth = std::max(1, static_cast<int>(lowercase + 0.5));
   metrics->height = measured.height();
   // Some fonts report a negative leading; the native field is never below 0.
   metrics->externalLeading = std::max(0, measured.leading());
