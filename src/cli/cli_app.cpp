@@ -60,17 +60,17 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
   switch (command.format) {
     case OutputFormat::Text:
       out << ReportAsText(*state);
-      err << StatusAsText(*state) << "\n";
       break;
     case OutputFormat::Csv:
       out << ReportAsCsv(gWorkspace.matches, result, hasTypical);
-      err << StatusAsText(*state) << "\n";
       break;
     case OutputFormat::Json:
       out << ReportAsJson(*state, gWorkspace.matches, result, hasTypical);
       break;
   }
+  // The report first, then its status: on a terminal both streams meet.
   out.flush();
+  if (command.format != OutputFormat::Json) err << StatusAsText(*state) << "\n";
 
   if (command.save && !SaveSettingsFile(*state, command.settingsFile->c_str(), &error)) {
     err << "tapsmith-cli: settings not saved: " << error << "\n";
