@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTest>
@@ -25,6 +26,21 @@ namespace {
 constexpr int kRowExecute = 34;
 constexpr int kRowResult = 42;
 constexpr int kRowStatus = 40;
+constexpr int kRowExit = 36;
+
+// Answers the question box that the next event opens, noting its caption.
+void AnswerNextQuestion(QMessageBox::StandardButton answer, QString* caption) {
+  QTimer::singleShot(0, [answer, caption] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (box == nullptr) {
+      ADD_FAILURE() << "no question was asked";
+      return;
+    }
+    *caption = box->windowTitle();
+    EXPECT_TRUE(box->icon() == QMessageBox::NoIcon);
+    box->button(answer)->click();
+  });
+}
 
 // What a test sees of the running program.
 class Program {
@@ -175,6 +191,25 @@ TEST_F(TapsmithWindow, ClosingSavesAndTheNextStartShowsTheSameState) {
     EXPECT_EQ(again, status);
     EXPECT_GT(testing::DarkPixels(again, again.rect()), 20);
   });
+}
+
+TEST_F(TapsmithWindow, ExitAskedFirstAndOnlyYesSavesAndEnds) {
+  QString caption;
+  const int code = Run([&](Program& program) {
+    AnswerNextQuestion(QMessageBox::No, &caption);
+    program.Click(kRowExit);
+    EXPECT_EQ(caption, QString("Exit"));
+    ASSERT_NE(program.Main(), nullptr);
+    EXPECT_TRUE(program.Main()->isVisible());
+    EXPECT_FALSE(std::filesystem::exists("Tapsmith.ini"));
+    caption.clear();
+    AnswerNextQuestion(QMessageBox::Yes, &caption);
+    program.Click(kRowExit);
+    EXPECT_EQ(caption, QString("Exit"));
+    EXPECT_EQ(program.Main(), nullptr);
+  });
+  EXPECT_EQ(code, 0);
+  EXPECT_TRUE(std::filesystem::exists(directory_.File("Tapsmith.ini")));
 }
 
 TEST_F(TapsmithWindow, SmallWindowScrollsInWholeCellsAndDropsTheCutStatusLine) {

@@ -148,6 +148,7 @@ void QtMainWindow::PlaceParts() {
 }
 
 void QtMainWindow::Relayout(bool always) {
+  if (client_ == nullptr) return;
   if (layingOut_) {
     layoutAgain_ = true;
     return;
@@ -215,7 +216,7 @@ bool QtMainWindow::event(QEvent* event) {
 
 void QtMainWindow::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
-  if (client_ != nullptr) Relayout(false);
+  Relayout(false);
 }
 
 void QtMainWindow::changeEvent(QEvent* event) {
