@@ -2,8 +2,10 @@
 BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 BENCH_BUILD ?= build-bench
+# The Windows programs, cross-compiled with mingw-w64 (see README, Windows).
+WINDOWS_BUILD ?= $(BUILD)-windows
 
-.PHONY: all run test deps build clean bench
+.PHONY: all run test deps build clean bench windows
 
 all: build
 
@@ -17,7 +19,8 @@ build: deps
 run: build
 	@tools/run.sh $(BUILD)
 
-test: build
+# The native tests, and the Windows programs under Wine (label win32).
+test: build windows
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
 # The search benchmark: plain loop against fast search, with the ratios.
@@ -26,5 +29,12 @@ bench: deps
 	@cmake --build $(BENCH_BUILD) --target search_bench -j $(JOBS)
 	@$(BENCH_BUILD)/bench/search_bench
 
+# tapsmith.exe and tapsmith-cli.exe in $(WINDOWS_BUILD)/bin/, and the Windows
+# test programs in $(WINDOWS_BUILD)/tests/.
+windows: deps
+	@cmake -S . -B $(WINDOWS_BUILD) -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake --build $(WINDOWS_BUILD) -j $(JOBS)
+	@echo "Windows programs: $(WINDOWS_BUILD)/bin/tapsmith.exe $(WINDOWS_BUILD)/bin/tapsmith-cli.exe"
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(WINDOWS_BUILD)

@@ -9,6 +9,13 @@ packages=(
   libcli11-dev nlohmann-json3-dev
   qt6-base-dev fonts-noto-cjk
 )
+# The Windows programs: the mingw-w64 cross compiler, GoogleTest's sources to
+# build the Windows tests with, and Wine on a virtual display to run them
+# (with the fonts and the X rendering it draws its text with).
+packages+=(
+  g++-mingw-w64-x86-64 googletest
+  wine wine64 fonts-wine fonts-liberation libxrender1 xvfb xauth
+)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,0 +1,67 @@
+// Replacing the settings file on Windows, and where its path points.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app_state.h"
+#include "file_replace.h"
+#include "scripted_program.h"
+#include "settings_path.h"
+#include "test_util.h"
+
+namespace tapsmith {
+namespace {
+
+bool WriteBytes(const char* name, const std::string& bytes) {
+  std::string error;
+  return ReplaceFileContents(name, bytes, &error);
+}
+
+int FilesIn(const ScratchDirectory& directory) {
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((directory.path() + "\\*").c_str(), &found);
+  int files = 0;
+  if (search == INVALID_HANDLE_VALUE) return 0;
+  do {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) ++files;
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  return files;
+}
+
+TEST(FileReplaceWin32, CreatesAndReplacesLeavingNoTemporaryFile) {
+  ScratchDirectory directory;
+  ASSERT_TRUE(WriteBytes("Tapsmith.ini", "first\r\n"));
+  ASSERT_TRUE(WriteBytes("Tapsmith.ini", std::string("second\r\n\x07\x07\x93\x64", 12)));
+  EXPECT_EQ(directory.ReadFile("Tapsmith.ini"), std::string("second\r\n\x07\x07\x93\x64", 12));
+  EXPECT_EQ(FilesIn(directory), 1);
+}
+
+TEST(FileReplaceWin32, ReadOnlyFileAndFolderAreRefusedAndLeftAsTheyWere) {
+  ScratchDirectory directory;
+  ASSERT_TRUE(WriteBytes("Tapsmith.ini", "old\r\n"));
+  SetFileAttributesA("Tapsmith.ini", FILE_ATTRIBUTE_READONLY);
+  std::string error;
+  EXPECT_FALSE(ReplaceFileContents("Tapsmith.ini", "new\r\n", &error));
+  EXPECT_EQ(error.rfind("Tapsmith.ini: ", 0), 0u) << error;
+  SetFileAttributesA("Tapsmith.ini", FILE_ATTRIBUTE_NORMAL);
+  EXPECT_EQ(directory.ReadFile("Tapsmith.ini"), "old\r\n");
+
+  ASSERT_TRUE(CreateDirectoryA("folder.ini", nullptr));
+  EXPECT_FALSE(ReplaceFileContents("folder.ini", "new\r\n", &error));
+  EXPECT_FALSE(ReplaceFileContents("missing\\Tapsmith.ini", "new\r\n", &error));
+  RemoveDirectoryA("folder.ini");
+  EXPECT_EQ(FilesIn(directory), 1);
+}
+
+TEST(SettingsPathWin32, NamesTapsmithIniInTheWorkingDirectory) {
+  ScratchDirectory directory;
+  auto state = testing::NewDefaultState();
+  ASSERT_TRUE(ResolveSettingsPath(state.get()));
+  char expected[MAX_PATH];
+  GetCurrentDirectoryA(MAX_PATH, expected);
+  EXPECT_EQ(std::string(state->settingsPath), std::string(expected) + "\\Tapsmith.ini");
+}
+
+}  // namespace
+}  // namespace tapsmith

@@ -1,0 +1,104 @@
+#!/usr/bin/env bash
+# Runs the cross-built Windows programs under Wine for CTest.
+#
+#   run_under_wine.sh prepare PREFIX            a fresh Wine prefix
+#   run_under_wine.sh window PREFIX EXE         a window test, on a virtual display
+#   run_under_wine.sh console PREFIX EXE        a console test
+#   run_under_wine.sh compare PREFIX EXE NATIVE the console search of both builds
+#   run_under_wine.sh finish PREFIX             waits for the prefix's wineserver
+#
+# Every wait is bounded; a missing tool or program fails with the command
+# that brings it.
+set -euo pipefail
+
+mode=$1
+export WINEPREFIX=$2
+shift 2
+export WINEDEBUG=-all
+# No Mono or Gecko: nothing here needs them, and asking for them would hang.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+# The programs' ANSI code page is 932, as on a Japanese Windows. Wine takes
+# it from the locale's name alone; the C library need not have the locale.
+wine_locale=ja_JP.UTF-8
+
+fail() {
+  echo "run_under_wine.sh: $*" >&2
+  exit 1
+}
+
+need_tool() {
+  command -v "$1" >/dev/null || fail "$1 is missing: install the Debian package $2 (tools/install-deps.sh does)"
+}
+
+need_program() {
+  [[ -f "$1" ]] || fail "$1 is missing: build the Windows programs first with 'make windows'"
+}
+
+need_tool wine wine
+need_tool wineboot wine
+need_tool wineserver wine
+
+case "$mode" in
+  prepare)
+    rm -rf "$WINEPREFIX"
+    mkdir -p "$(dirname "$WINEPREFIX")"
+    timeout 240 env LC_ALL=$wine_locale wineboot --init || fail "wineboot --init did not finish within 240 s"
+    timeout 120 wineserver -w || fail "the Wine prefix did not settle within 120 s"
+    [[ -f "$WINEPREFIX/system.reg" ]] || fail "wineboot made no prefix in $WINEPREFIX"
+    echo "Wine prefix ready: $WINEPREFIX"
+    ;;
+  window)
+    need_tool Xvfb xvfb
+    need_program "$1"
+    [[ -f "$WINEPREFIX/system.reg" ]] || fail "no Wine prefix in $WINEPREFIX: run the win32.prefix test first"
+    # Xvfb picks a free display itself and names it on the descriptor, so
+    # parallel runs cannot race for one.
+    display_file=$(mktemp)
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" 2>/dev/null &
+    xvfb=$!
+    trap 'kill "$xvfb" 2>/dev/null; wait "$xvfb" 2>/dev/null; rm -f "$display_file"' EXIT
+    for _ in $(seq 100); do
+      [[ -s "$display_file" ]] && break
+      kill -0 "$xvfb" 2>/dev/null || fail "Xvfb did not start"
+      sleep 0.1
+    done
+    [[ -s "$display_file" ]] || fail "Xvfb named no display within 10 s"
+    export DISPLAY=":$(head -n1 "$display_file")"
+    status=0
+    timeout 240 env LC_ALL=$wine_locale wine "$@" || status=$?
+    # Wine's own helpers leave with the last program; the display goes after.
+    timeout 30 wineserver -w || true
+    exit $status
+    ;;
+  console)
+    need_program "$1"
+    timeout 240 env LC_ALL=$wine_locale wine "$@"
+    ;;
+  compare)
+    windows=$1
+    native=$2
+    need_program "$windows"
+    [[ -x "$native" ]] || fail "$native is missing: build it first"
+    # The same searches must give the same bytes on both builds (the Windows
+    # console program writes CR LF line ends, which are taken out here).
+    cases=("" "--language en" "--language ja")
+    for arguments in "${cases[@]}"; do
+      # shellcheck disable=SC2086
+      expected=$("$native" $arguments 2>&1; echo "exit $?")
+      # shellcheck disable=SC2086
+      actual=$(timeout 120 env LC_ALL=$wine_locale wine "$windows" $arguments 2>&1 | tr -d '\r'; echo "exit ${PIPESTATUS[0]}")
+      if [[ "$expected" != "$actual" ]]; then
+        echo "tapsmith-cli.exe $arguments differs from the native tapsmith-cli:" >&2
+        diff <(echo "$expected") <(echo "$actual") >&2 || true
+        exit 1
+      fi
+      echo "tapsmith-cli.exe $arguments: same output as the native build ($(echo "$actual" | wc -l) lines)"
+    done
+    ;;
+  finish)
+    timeout 60 wineserver -w || wineserver -k
+    ;;
+  *)
+    fail "unknown mode $mode"
+    ;;
+esac
