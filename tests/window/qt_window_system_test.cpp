@@ -144,7 +144,7 @@ TEST_F(QtBackend, EditingReportsNoCommand) {
   EXPECT_TRUE(events_.commands.empty());
 }
 
-TEST_F(QtBackend, UneditedTextGivesBackItsExactBytes) {
+TEST_F(QtBackend, UnchangedTextGivesBackItsExactBytes) {
   CreateWindow();
   const WindowHandle edit = Control(ControlClass::Edit, kLineEdit, 11);
   const WindowHandle editor = Control(ControlClass::Edit, kMultiLineEdit, 46, QRect(10, 40, 200, 100));
@@ -156,6 +156,14 @@ TEST_F(QtBackend, UneditedTextGivesBackItsExactBytes) {
     system_->SetText(control, junk.c_str());
     EXPECT_EQ(Text(control), junk);
   }
+  // Typed into and changed back: still the very bytes.
+  auto* line = As<QLineEdit>(edit);
+  line->setFocus();
+  line->end(false);
+  QTest::keyClicks(line, "x");
+  EXPECT_NE(Text(edit), junk);
+  QTest::keyClick(line, Qt::Key_Backspace);
+  EXPECT_EQ(Text(edit), junk);
   const std::string hand = LiteralToCp932("直列 & 並列");
   system_->SetText(button, hand.c_str());
   EXPECT_EQ(Text(button), hand);

@@ -139,8 +139,10 @@ TEST_F(TapsmithWindow, MarksChangeOnlyThroughTheRules) {
     EXPECT_TRUE(program.Checked(5));
     program.PressSpace(29);
     EXPECT_TRUE(program.Checked(29));
-    for (int row = 25; row <= 30; ++row)
-      if (row != 29) EXPECT_FALSE(program.Checked(row)) << "row " << row;
+    for (int row = 25; row <= 30; ++row) {
+      if (row == 29) continue;
+      EXPECT_FALSE(program.Checked(row)) << "row " << row;
+    }
 
     program.Click(39);
     EXPECT_TRUE(program.Checked(39));

@@ -99,7 +99,7 @@ WindowHandle QtWindowSystem::CreateMainWindow(const char* caption, uint32_t styl
   auto* window = new QtMainWindow(style);
   const WindowHandle handle = window->handle();
   mainWindows_[handle] = window;
-  records_[handle] = Record{window, Kind::MainWindow, nullptr, 0, caption ? caption : "", false};
+  records_[handle] = Record{window, Kind::MainWindow, nullptr, 0, caption ? caption : "", ""};
   ShowText(&records_[handle]);
   window->SetOnDestroyed([this, handle] { ForgetWindow(handle); });
   window->SetEvents(events);
@@ -267,23 +267,21 @@ WindowHandle QtWindowSystem::CreateControl(ControlClass controlClass, const char
   widget->setVisible((style & kStyleVisible) != 0);
 
   const WindowHandle handle = HandleOf(widget);
-  records_[handle] = Record{widget, kind, parent, id, text ? text : "", false};
+  records_[handle] = Record{widget, kind, parent, id, text ? text : "", ""};
   ShowText(&records_[handle]);
 
-  // Any change that SetText did not make is the user's.
-  auto markEdited = [this, handle] {
-    if (settingText_) return;
-    if (Record* record = Find(handle)) record->edited = true;
-  };
-  if (auto* edit = qobject_cast<QLineEdit*>(widget))
-    QObject::connect(edit, &QLineEdit::textChanged, edit, markEdited);
-  if (auto* editor = qobject_cast<QPlainTextEdit*>(widget))
-    QObject::connect(editor, &QPlainTextEdit::textChanged, editor, markEdited);
   return handle;
 }
 
+std::string QtWindowSystem::EditText(const Record& record) {
+  if (record.kind == Kind::LineEdit)
+    return static_cast<QLineEdit*>(record.widget)->text().toStdString();
+  if (record.kind == Kind::TextEditor)
+    return static_cast<QPlainTextEdit*>(record.widget)->toPlainText().toStdString();
+  return std::string();
+}
+
 void QtWindowSystem::ShowText(Record* record) {
-  settingText_ = true;
   const bool multiLine = record->kind == Kind::TextEditor || record->kind == Kind::Label;
   const std::string shown = BytesToShownText(record->bytes, multiLine);
   QWidget* widget = record->widget;
@@ -313,27 +311,26 @@ void QtWindowSystem::ShowText(Record* record) {
       static_cast<QPlainTextEdit*>(widget)->setPlainText(QString::fromStdString(shown));
       break;
   }
-  settingText_ = false;
+  // Read back: what the toolkit holds is what a later edit is told from.
+  record->shown = EditText(*record);
 }
 
 void QtWindowSystem::SetText(WindowHandle control, const char* text) {
   Record* record = Find(control);
   if (record == nullptr) return;
   record->bytes = text ? text : "";
-  record->edited = false;
   ShowText(record);
 }
 
 int QtWindowSystem::GetText(WindowHandle control, char* buffer, int capacity) {
   const Record* record = Find(control);
   if (record == nullptr) return CopyTextBounded("", buffer, capacity);
-  if (!record->edited) return CopyTextBounded(record->bytes, buffer, capacity);
-  std::string typed;
-  if (record->kind == Kind::LineEdit)
-    typed = TypedTextToBytes(static_cast<QLineEdit*>(record->widget)->text().toStdString(), false);
-  else
-    typed = TypedTextToBytes(
-        static_cast<QPlainTextEdit*>(record->widget)->toPlainText().toStdString(), true);
+  const bool editable = record->kind == Kind::LineEdit || record->kind == Kind::TextEditor;
+  if (!editable) return CopyTextBounded(record->bytes, buffer, capacity);
+  // Unchanged since it was set (or changed back): the very bytes it was given.
+  const std::string current = EditText(*record);
+  if (current == record->shown) return CopyTextBounded(record->bytes, buffer, capacity);
+  const std::string typed = TypedTextToBytes(current, record->kind == Kind::TextEditor);
   return CopyTextBounded(typed, buffer, capacity);
 }
 

@@ -6,8 +6,9 @@
 // line edits and plain-text editors for the multi-line edits, the window's
 // own scroll bars with the native clamping, ScrollWindow moving pixels and
 // controls, and the paint handler drawing through a QPainter. Texts cross as
-// code-page-932 bytes with CR LF; a control whose text the user did not
-// change gives back exactly the bytes it was given.
+// code-page-932 bytes with CR LF; an edit whose text is still the one it was
+// given gives back exactly the bytes it was given, so that bytes with no
+// Unicode form survive a run untouched.
 //
 // Lacks: controls inside controls (a control's parent must be a main window);
 // the width limit of a single-line edit without ES_AUTOHSCROLL (it scrolls
@@ -94,7 +95,7 @@ class QtWindowSystem final : public WindowSystem {
     WindowHandle parent;  // the main window; null for a main window
     int id;
     std::string bytes;    // the text last set
-    bool edited;          // the user changed the text since
+    std::string shown;    // an edit's text (UTF-8) as the toolkit took it
   };
 
   Record* Find(WindowHandle handle);
@@ -103,13 +104,13 @@ class QtWindowSystem final : public WindowSystem {
   static Kind KindOf(ControlClass controlClass, uint32_t style);
   QWidget* NewWidget(Kind kind, uint32_t style, QWidget* parent, WindowHandle window, int id);
   void ShowText(Record* record);
+  static std::string EditText(const Record& record);
   void ForgetWindow(WindowHandle window);
 
   QApplication* ownedApplication_ = nullptr;
   std::map<WindowHandle, Record> records_;
   std::map<WindowHandle, QtMainWindow*> mainWindows_;  // destroyed ones too, until the end
   WindowHandle lastMainWindow_ = nullptr;
-  bool settingText_ = false;
   bool quitPosted_ = false;
   int quitCode_ = 0;
 };
