@@ -14,12 +14,14 @@ namespace {
 constexpr char kLineBreakMark = '\x07';  // a slot's CR LF is written as two of these
 const char kLineEnd[] = "\r\n";
 
-// Reads the file line by line. A line ends at LF or CR LF; a CR that is not
-// followed by LF is part of the line. A last line without a line end counts
-// as a line.
+// Reads the file, or the same bytes held in memory, line by line. A line
+// ends at LF or CR LF; a CR that is not followed by LF is part of the line. A
+// last line without a line end counts as a line.
 class LineReader {
  public:
   explicit LineReader(FILE* file) : file_(file) {}
+  LineReader(const char* bytes, size_t size)
+      : bytes_(reinterpret_cast<const unsigned char*>(bytes)), size_(size) {}
 
   /// Reads the next line into `line` without its line end, keeping the first
   /// `keep` bytes; the rest of a longer line is read and dropped, so the next
@@ -35,13 +37,22 @@ class LineReader {
   bool AtEnd();
 
  private:
-  int Get() { return std::getc(file_); }  // EOF at the end and on read errors
+  int Get();  // EOF at the end and on read errors
   int Peek();
 
-  FILE* file_;
+  FILE* file_ = nullptr;  // null: the bytes below are read
+  const unsigned char* bytes_ = nullptr;
+  size_t size_ = 0;
+  size_t next_ = 0;
 };
 
+int LineReader::Get() {
+  if (file_ != nullptr) return std::getc(file_);
+  return next_ < size_ ? bytes_[next_++] : EOF;
+}
+
 int LineReader::Peek() {
+  if (file_ == nullptr) return next_ < size_ ? bytes_[next_] : EOF;
   int c = std::getc(file_);
   if (c != EOF) std::ungetc(c, file_);
   return c;
@@ -107,10 +118,13 @@ bool IsFormatErrorWithoutLineFeed(const std::string& line) {
 // status over two lines: the message alone, then the field text, and every
 // later slot one line down, the last one past the declared count. Such a file
 // holds exactly one text line more than its 20; the status is joined back and
-// the lists moved up to their own slots. Any other file is left as loaded.
+// the lists moved up to their own slots. The join is a CR LF, the slots' own
+// line break, which is what any later save and load of the status gives: a
+// bare LF would come back as CR LF and the state would change once more. Any
+// other file is left as loaded.
 void RejoinSplitStatus(LineReader* reader, AppState* state, std::string* line) {
   if (!reader->NextLine(line, kSlotSize) || !reader->AtEnd()) return;
-  AppendSlotText(state, SlotStatus, "\n");
+  AppendSlotText(state, SlotStatus, "\r\n");
   AppendSlotText(state, SlotStatus, SlotText(*state, SlotStatus + 1));
   for (int slot = SlotStatus + 1; slot + 1 < kSlotCount; ++slot) {
     SetSlotText(state, slot, SlotText(*state, slot + 1));
@@ -186,6 +200,12 @@ void LoadSettingsFile(AppState* state, const char* path) {
       std::fclose(file);
     }
   }
+  if (GetSetting(*state, Language) > 1) SetSetting(state, Language, 0);
+}
+
+void LoadSettingsBytes(AppState* state, const char* bytes, size_t size) {
+  LineReader reader(bytes, size);
+  ReadSettings(&reader, state);
   if (GetSetting(*state, Language) > 1) SetSetting(state, Language, 0);
 }
 

@@ -11,6 +11,7 @@
 // line of the file; a reader turns each BEL BEL pair back into CR LF.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "app_state.h"
@@ -28,6 +29,10 @@ void LoadSettings(AppState* state);
 /// one. Afterwards, whether or not a file was read, a `Language` above 1 is
 /// reset to 0 (a negative one is kept as stored).
 void LoadSettingsFile(AppState* state, const char* path);
+
+/// LoadSettingsFile on the bytes of a settings file held in memory: the same
+/// reading, line by line, with the same tolerance of any bytes.
+void LoadSettingsBytes(AppState* state, const char* bytes, size_t size);
 
 /// The bytes of the settings file for `state`.
 std::string SettingsFileBytes(const AppState& state);

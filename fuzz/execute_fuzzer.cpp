@@ -1,0 +1,191 @@
+// The six parameter texts and a stock list from arbitrary bytes, through the
+// whole Execute computation. Checks what the user relies on: the report is
+// whole CR LF lines of the matches within its budget, the status agrees with
+// the count, an input error leaves no report and the previous count; and the
+// fast search finds exactly what the plain loop finds.
+//
+// Input layout:
+//   byte 0    Configuration (signed: out-of-range values as a hand-edited
+//             file may hold them)
+//   byte 1    bits 0-1 SerialMode, 2-3 R3DnmOnly, 4 SortByResistors,
+//             5 SortByPrecision, 6-7 Language (each value as stored)
+//   byte 2    ListChoice (signed); bit 7 keeps the chosen list's own text
+//   the rest  Vo(min/typ), Vo(max/%), R1(min), R1(max), Vfb, digits, each
+//             ended by a NUL byte, then the stock list; fields the input
+//             does not reach keep their defaults. The list is cut after
+//             kMaxListLines lines so that every run stays fast.
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "app_state.h"
+#include "message_table.h"
+#include "search.h"
+
+namespace {
+
+using namespace tapsmith;
+
+constexpr int kMaxListLines = 60;
+constexpr int32_t kPreviousMatchCount = 777;  // what an input error must leave
+
+const int kFieldSlots[] = {
+    SlotVoMinTyp,
+    SlotVoMaxPercent,
+    SlotR1Min,
+    SlotR1Max,
+    SlotVfb,
+    SlotDigits,
+};
+
+AppState gState;
+SearchWorkspace gWorkspace;
+MatchTable gPlain;
+MatchTable gFast;
+
+[[noreturn]] void Fail(const char* what, long detail) {
+  std::fprintf(stderr, "execute_fuzzer: %s (%ld)\n", what, detail);
+  std::abort();
+}
+
+bool SameRecord(const MatchRecord& a, const MatchRecord& b) {
+  return std::memcmp(a.r1, b.r1, kNameSize) == 0 && std::memcmp(a.r2, b.r2, kNameSize) == 0 &&
+         std::memcmp(a.r3, b.r3, kNameSize) == 0 && a.serial == b.serial &&
+         std::memcmp(&a.vout, &b.vout, sizeof a.vout) == 0 &&
+         std::memcmp(&a.deviation, &b.deviation, sizeof a.deviation) == 0;
+}
+
+// Reads the fields and the list out of the input into the state.
+void FillState(const uint8_t* data, size_t size) {
+  InitialiseState(&gState);
+  if (size < 3) return;
+  SetSetting(&gState, Configuration, static_cast<int8_t>(data[0]));
+  SetSetting(&gState, SerialMode, data[1] & 3);
+  SetSetting(&gState, R3DnmOnly, (data[1] >> 2) & 3);
+  SetSetting(&gState, SortByResistors, (data[1] >> 4) & 1);
+  SetSetting(&gState, SortByPrecision, (data[1] >> 5) & 1);
+  SetSetting(&gState, Language, (data[1] >> 6) & 3);
+  SetSetting(&gState, ListChoice, static_cast<int8_t>(data[2] & 0x7F) - 8);
+  bool ownList = (data[2] & 0x80) == 0;
+  SetSetting(&gState, MatchCount, kPreviousMatchCount);
+
+  const char* p = reinterpret_cast<const char*>(data) + 3;
+  const char* end = reinterpret_cast<const char*>(data) + size;
+  for (int slot : kFieldSlots) {
+    if (p >= end) return;
+    const char* nul = static_cast<const char*>(std::memchr(p, '\0', static_cast<size_t>(end - p)));
+    const char* fieldEnd = nul != nullptr ? nul : end;
+    SetSlotBytes(&gState, slot, p, static_cast<size_t>(fieldEnd - p));
+    p = nul != nullptr ? nul + 1 : end;
+  }
+  if (!ownList) return;
+  const char* listEnd = p;
+  for (int lines = 0; listEnd < end && lines < kMaxListLines; ++listEnd) {
+    if (*listEnd == '\n') ++lines;
+  }
+  SetSlotBytes(&gState, SlotList1 + ListChoiceInUse(gState), p, static_cast<size_t>(listEnd - p));
+}
+
+void CheckStatus(const ExecuteResult& result) {
+  const char* status = SlotText(gState, SlotStatus);
+  const int count = gWorkspace.matches.count;
+  const int language = GetSetting(gState, Language);
+  switch (result.outcome) {
+    case ExecuteOutcome::InputError: {
+      const char* formatError = MessageText(Message::FormatError, language);
+      bool formatStatus = std::strncmp(status, formatError, std::strlen(formatError)) == 0;
+      bool listStatus = std::strcmp(status, MessageText(Message::StockListError, language)) == 0;
+      if (!formatStatus && !listStatus) Fail("input error without its message", 0);
+      if (GetSetting(gState, MatchCount) != kPreviousMatchCount) Fail("input error changed MatchCount", 0);
+      if (SlotText(gState, SlotResult)[0] != '\0') Fail("input error left a report", 0);
+      return;
+    }
+    case ExecuteOutcome::Found: {
+      if (count <= 0 || count >= kMatchCapacity) Fail("found with a count out of range", count);
+      if (result.reportedLines != count) Fail("found but not every line reported", result.reportedLines);
+      char expected[64];
+      std::snprintf(expected, sizeof expected, "%d%s", count, MessageText(Message::CountSuffix, language));
+      if (std::strcmp(status, expected) != 0) Fail("count status wrong", count);
+      break;
+    }
+    case ExecuteOutcome::TooMany:
+      if (count != kMatchCapacity && result.reportedLines >= count) Fail("too many without cause", count);
+      if (std::strcmp(status, MessageText(Message::TooMany, language)) != 0) Fail("too-many status wrong", 0);
+      break;
+    case ExecuteOutcome::NothingFound:
+      if (count != 0) Fail("nothing found with matches", count);
+      if (std::strcmp(status, MessageText(Message::NothingFound, language)) != 0) Fail("nothing-found status wrong", 0);
+      break;
+  }
+  if (GetSetting(gState, MatchCount) != count) Fail("MatchCount differs from the table", count);
+  if (count < 0 || count > kMatchCapacity) Fail("match count out of range", count);
+}
+
+// The report is exactly the lines of the first reportedLines matches, within
+// the budget, and stops only where the next line would overrun it.
+void CheckReport(const ExecuteResult& result, bool hasTypical) {
+  const char* report = SlotText(gState, SlotResult);
+  const size_t length = std::strlen(report);
+  if (length > static_cast<size_t>(kReportBudget)) Fail("report over its budget", static_cast<long>(length));
+  const SearchOptions options = SearchOptionsFromState(gState);
+  char line[kLineBufferSize];
+  size_t at = 0;
+  for (int m = 0; m < result.reportedLines; ++m) {
+    int lineLength = FormatReportLine(gWorkspace.matches.records[m], options.configuration, hasTypical, line);
+    if (lineLength < 2 || lineLength >= kLineBufferSize) Fail("line length out of range", lineLength);
+    if (std::memcmp(line + lineLength - 2, "\r\n", 2) != 0) Fail("line without CR LF", m);
+    if (std::memchr(line, '\n', static_cast<size_t>(lineLength - 1)) != nullptr ||
+        std::memchr(line, '\r', static_cast<size_t>(lineLength - 2)) != nullptr) {
+      Fail("line break inside a line", m);
+    }
+    if (at + static_cast<size_t>(lineLength) > length ||
+        std::memcmp(report + at, line, static_cast<size_t>(lineLength)) != 0) {
+      Fail("report line differs from its match", m);
+    }
+    at += static_cast<size_t>(lineLength);
+  }
+  if (at != length) Fail("report holds more than its lines", static_cast<long>(at));
+  if (result.reportedLines < gWorkspace.matches.count) {
+    int next = FormatReportLine(gWorkspace.matches.records[result.reportedLines], options.configuration,
+                                hasTypical, line);
+    if (length + static_cast<size_t>(next) <= static_cast<size_t>(kReportBudget)) {
+      Fail("report stopped while the next line fitted", result.reportedLines);
+    }
+  }
+}
+
+void CheckVoltageOrder() {
+  if (GetSetting(gState, SortByResistors) != 0 || GetSetting(gState, SortByPrecision) != 0) return;
+  const MatchTable& matches = gWorkspace.matches;
+  for (int m = 1; m < matches.count; ++m) {
+    if (matches.records[m].vout < matches.records[m - 1].vout) Fail("voltage order broken", m);
+  }
+}
+
+void CheckFastSearchAgainstPlain() {
+  const SearchOptions options = SearchOptionsFromState(gState);
+  RunPlainSearch(gWorkspace.request, gWorkspace.stock, options, &gPlain);
+  RunSearch(gWorkspace.request, gWorkspace.stock, options, &gFast);
+  if (gPlain.count != gFast.count) Fail("fast search count differs from the plain loop", gFast.count);
+  for (int m = 0; m < gPlain.count; ++m) {
+    if (!SameRecord(gPlain.records[m], gFast.records[m])) Fail("fast search record differs", m);
+  }
+  // Execute searched with the same inputs: the same matches, now ordered.
+  if (gPlain.count != gWorkspace.matches.count) Fail("Execute found a different count", gPlain.count);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  FillState(data, size);
+  ExecuteResult result = Execute(&gState, &gWorkspace);
+  CheckStatus(result);
+  if (result.outcome == ExecuteOutcome::InputError) return 0;
+  CheckReport(result, gWorkspace.request.Vtyp != 0.0);
+  CheckVoltageOrder();
+  CheckFastSearchAgainstPlain();
+  return 0;
+}
