@@ -4,8 +4,12 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 BENCH_BUILD ?= build-bench
 # The Windows programs, cross-compiled with mingw-w64 (see README, Windows).
 WINDOWS_BUILD ?= $(BUILD)-windows
+# The sanitizer and fuzzing builds, and how long each fuzz target runs.
+ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+FUZZ_TIME ?= 20
 
-.PHONY: all run test deps build clean bench windows
+.PHONY: all run test deps build clean bench windows sanitize fuzz
 
 all: build
 
@@ -19,9 +23,21 @@ build: deps
 run: build
 	@tools/run.sh $(BUILD)
 
-# The native tests, and the Windows programs under Wine (label win32).
+# The native tests, and the Windows programs under Wine (label win32); then
+# the whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer,
+# and every fuzz target for FUZZ_TIME seconds.
 test: build windows
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+	@$(MAKE) --no-print-directory sanitize fuzz
+
+# The test suite built with ASan and UBSan (GCC) in its own folder.
+sanitize: deps
+	@tools/sanitize.sh $(ASAN_BUILD) $(JOBS)
+
+# The libFuzzer targets (clang), each run FUZZ_TIME seconds over the seed
+# corpus; `make fuzz FUZZ_TIME=600` runs them longer.
+fuzz: deps
+	@JOBS=$(JOBS) tools/fuzz.sh $(FUZZ_BUILD) $(FUZZ_TIME)
 
 # The search benchmark: plain loop against fast search, with the ratios.
 bench: deps
@@ -37,4 +53,4 @@ windows: deps
 	@echo "Windows programs: $(WINDOWS_BUILD)/bin/tapsmith.exe $(WINDOWS_BUILD)/bin/tapsmith-cli.exe"
 
 clean:
-	rm -rf $(BUILD) $(WINDOWS_BUILD)
+	rm -rf $(BUILD) $(WINDOWS_BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

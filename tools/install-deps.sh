@@ -16,6 +16,8 @@ packages+=(
   g++-mingw-w64-x86-64 googletest
   wine wine64 fonts-wine fonts-liberation libxrender1 xvfb xauth
 )
+# The fuzz targets: clang with libFuzzer and the sanitizer runtimes.
+packages+=(clang-14 libclang-rt-14-dev)
 
 missing=()
 for p in "${packages[@]}"; do
