@@ -45,8 +45,8 @@ class QtBackend : public ::testing::Test {
   QtMainWindow* Main() const { return static_cast<QtMainWindow*>(system_->WidgetOf(window_)); }
   WindowHandle Control(ControlClass controlClass, uint32_t style, int id,
                        const QRect& at = QRect(10, 10, 120, 20)) {
-    return system_->CreateControl(controlClass, " ", style, at.x(), at.y(), at.width(),
-                                  at.height(), window_, id);
+    return system_->CreateControl(controlClass, " ", style, at.x(), at.y(), at.width(), at.height(),
+                                  window_, id);
   }
   template <typename Widget>
   Widget* As(WindowHandle handle) const {
@@ -74,15 +74,16 @@ TEST_F(QtBackend, CreationRunsOnCreateThenReportsTheClientSize) {
   bool hadNoSizeYet = false;
   events_.onCreate = [&](WindowHandle window) {
     hadNoSizeYet = events_.sizes.empty();
-    return system_->CreateControl(ControlClass::Button, "x", kPushButton, 0, 0, 10, 10, window, 1) !=
-           nullptr;
+    return system_->CreateControl(ControlClass::Button, "x", kPushButton, 0, 0, 10, 10, window,
+                                  1) != nullptr;
   };
   ASSERT_NE(CreateWindow(), nullptr);
   EXPECT_EQ(events_.creates, 1);
   EXPECT_TRUE(hadNoSizeYet);
   ASSERT_FALSE(events_.sizes.empty());
   const QSize client = Main()->client()->size();
-  EXPECT_EQ(events_.sizes.back(), (testing::RecordingEvents::Size{client.width(), client.height()}));
+  EXPECT_EQ(events_.sizes.back(),
+            (testing::RecordingEvents::Size{client.width(), client.height()}));
 }
 
 TEST_F(QtBackend, RefusedCreationGivesNoWindow) {
@@ -112,7 +113,8 @@ TEST_F(QtBackend, PlainCheckBoxKeepsItsMarkOnClickAndSpace) {
 TEST_F(QtBackend, PlainRadioButtonsNeitherToggleNorClearEachOther) {
   CreateWindow();
   const WindowHandle first = Control(ControlClass::Button, kRadioButton, 4, QRect(10, 10, 100, 20));
-  const WindowHandle second = Control(ControlClass::Button, kRadioButton, 5, QRect(10, 40, 100, 20));
+  const WindowHandle second =
+      Control(ControlClass::Button, kRadioButton, 5, QRect(10, 40, 100, 20));
   ShowAndWait();
   system_->SetCheck(first, true);
   QTest::mouseClick(As<QRadioButton>(second), Qt::LeftButton);
@@ -147,8 +149,10 @@ TEST_F(QtBackend, EditingReportsNoCommand) {
 TEST_F(QtBackend, UnchangedTextGivesBackItsExactBytes) {
   CreateWindow();
   const WindowHandle edit = Control(ControlClass::Edit, kLineEdit, 11);
-  const WindowHandle editor = Control(ControlClass::Edit, kMultiLineEdit, 46, QRect(10, 40, 200, 100));
-  const WindowHandle button = Control(ControlClass::Button, kPushButton, 34, QRect(10, 150, 80, 20));
+  const WindowHandle editor =
+      Control(ControlClass::Edit, kMultiLineEdit, 46, QRect(10, 40, 200, 100));
+  const WindowHandle button =
+      Control(ControlClass::Button, kPushButton, 34, QRect(10, 150, 80, 20));
   ShowAndWait();
   // A lone lead byte, bytes that are no character, a CR without LF.
   const std::string junk = "1.2\x81 \xFF\xA0k\r5\r\n\x82\xA0\r\n\x81";
@@ -171,7 +175,8 @@ TEST_F(QtBackend, UnchangedTextGivesBackItsExactBytes) {
 
 TEST_F(QtBackend, EditedMultiLineTextComesBackWithCrLf) {
   CreateWindow();
-  const WindowHandle editor = Control(ControlClass::Edit, kMultiLineEdit, 46, QRect(10, 10, 200, 100));
+  const WindowHandle editor =
+      Control(ControlClass::Edit, kMultiLineEdit, 46, QRect(10, 10, 200, 100));
   ShowAndWait();
   system_->SetText(editor, "1k\r\n2k");
   auto* widget = As<QPlainTextEdit>(editor);
@@ -189,7 +194,8 @@ TEST_F(QtBackend, EditedMultiLineTextComesBackWithCrLf) {
 
 TEST_F(QtBackend, MultiLineEditScrollsSidewaysWithoutWrapping) {
   CreateWindow();
-  const WindowHandle editor = Control(ControlClass::Edit, kMultiLineEdit, 42, QRect(10, 10, 100, 60));
+  const WindowHandle editor =
+      Control(ControlClass::Edit, kMultiLineEdit, 42, QRect(10, 10, 100, 60));
   auto* widget = As<QPlainTextEdit>(editor);
   EXPECT_EQ(widget->lineWrapMode(), QPlainTextEdit::NoWrap);
   EXPECT_EQ(widget->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);

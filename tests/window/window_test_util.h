@@ -79,12 +79,12 @@ inline int DarkPixels(const QImage& image, const QRect& area) {
 
 }  // namespace tapsmith::testing
 
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <random>
 #include <string>
 #include <system_error>
-
-#include <gtest/gtest.h>
 
 namespace tapsmith::testing {
 

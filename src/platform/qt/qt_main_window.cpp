@@ -29,11 +29,10 @@ static const ScrollAction kScrollActions[] = {
     {QAbstractSlider::SliderToMaximum, kScrollBottom},
 };
 
-
 }  // namespace
 
-QtScrollBar::QtScrollBar(Qt::Orientation orientation, ScrollBarModel* model,
-                             QWidget* parent, std::function<void(int code)> report)
+QtScrollBar::QtScrollBar(Qt::Orientation orientation, ScrollBarModel* model, QWidget* parent,
+                         std::function<void(int code)> report)
     : QScrollBar(orientation, parent), model_(model), report_(std::move(report)) {
   setFocusPolicy(Qt::NoFocus);
   setSingleStep(1);
@@ -104,17 +103,15 @@ void QtClientArea::paintEvent(QPaintEvent*) {
 }
 
 QtMainWindow::QtMainWindow(uint32_t style)
-    : horizontalModel_((style & kStyleHScroll) != 0),
-      verticalModel_((style & kStyleVScroll) != 0) {
+    : horizontalModel_((style & kStyleHScroll) != 0), verticalModel_((style & kStyleVScroll) != 0) {
   // The children are made here, once every member is set: adding a child
   // already sends this window events.
   client_ = new QtClientArea(this);
   horizontalBar_ = new QtScrollBar(Qt::Horizontal, &horizontalModel_, this, [this](int code) {
     ReportScroll(ScrollBarKind::Horizontal, code);
   });
-  verticalBar_ = new QtScrollBar(Qt::Vertical, &verticalModel_, this, [this](int code) {
-    ReportScroll(ScrollBarKind::Vertical, code);
-  });
+  verticalBar_ = new QtScrollBar(Qt::Vertical, &verticalModel_, this,
+                                 [this](int code) { ReportScroll(ScrollBarKind::Vertical, code); });
   // The platform's default size, until the form places the window.
   resize(640, 480);
   PlaceParts();

@@ -25,7 +25,7 @@ inline WindowHandle HandleOf(QWidget* widget) { return reinterpret_cast<WindowHa
 class QtScrollBar final : public QScrollBar {
  public:
   QtScrollBar(Qt::Orientation orientation, ScrollBarModel* model, QWidget* parent,
-                std::function<void(int code)> report);
+              std::function<void(int code)> report);
   /// Shows the model's range, page and position.
   void ShowModel();
 
@@ -76,7 +76,10 @@ class QtMainWindow final : public QWidget {
   /// Called once the window is destroyed, after OnDestroy.
   void SetOnDestroyed(std::function<void()> onDestroyed) { onDestroyed_ = std::move(onDestroyed); }
   /// Stops reporting anything, for a window torn down by its owner.
-  void Detach() { events_ = nullptr; onDestroyed_ = nullptr; }
+  void Detach() {
+    events_ = nullptr;
+    onDestroyed_ = nullptr;
+  }
   bool destroyed() const { return destroyed_; }
 
   ScrollBarModel* Model(ScrollBarKind bar) {

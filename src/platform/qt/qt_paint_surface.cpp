@@ -48,8 +48,7 @@ QtPaintSurface::QtPaintSurface(QPainter* painter, const QPalette& palette)
       background_(ColorOf(SystemColor::ButtonFace)) {}
 
 QColor QtPaintSurface::ColorOf(SystemColor color) const {
-  return palette_.color(color == SystemColor::ButtonText ? QPalette::ButtonText
-                                                         : QPalette::Button);
+  return palette_.color(color == SystemColor::ButtonText ? QPalette::ButtonText : QPalette::Button);
 }
 
 void QtPaintSurface::SetTextColor(SystemColor color) { text_ = ColorOf(color); }
@@ -88,8 +87,10 @@ void QtPaintSurface::DrawEdge(const PixelRect& rect, uint32_t edge, uint32_t fla
     const uint32_t sunken = ring == 0 ? kSunkenOuter : kSunkenInner;
     if (edge & (raised | sunken)) {
       const bool up = (edge & raised) != 0;
-      const QColor topLeft = up ? (ring == 0 ? light : highlight) : (ring == 0 ? shadow : darkShadow);
-      const QColor bottomRight = up ? (ring == 0 ? darkShadow : shadow) : (ring == 0 ? light : highlight);
+      const QColor topLeft =
+          up ? (ring == 0 ? light : highlight) : (ring == 0 ? shadow : darkShadow);
+      const QColor bottomRight =
+          up ? (ring == 0 ? darkShadow : shadow) : (ring == 0 ? light : highlight);
       if (box.width() > 0 && box.height() > 0) {
         if (flags & kSideLeft) painter_->fillRect(box.left(), box.top(), 1, box.height(), topLeft);
         if (flags & kSideTop) painter_->fillRect(box.left(), box.top(), box.width(), 1, topLeft);

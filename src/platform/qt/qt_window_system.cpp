@@ -13,8 +13,8 @@
 #include <algorithm>
 
 #include "control_text.h"
-#include "qt_main_window.h"
 #include "plain_buttons.h"
+#include "qt_main_window.h"
 
 namespace tapsmith {
 namespace {
@@ -23,33 +23,15 @@ constexpr uint32_t kStyleVisible = 0x10000000;   // WS_VISIBLE
 constexpr uint32_t kStyleDisabled = 0x08000000;  // WS_DISABLED
 constexpr uint32_t kStaticCenter = 0x1;          // SS_CENTER
 constexpr uint32_t kStaticAlignMask = 0x3;
-constexpr uint32_t kEditCenter = 0x1;            // ES_CENTER
-constexpr uint32_t kEditRight = 0x2;             // ES_RIGHT
+constexpr uint32_t kEditCenter = 0x1;  // ES_CENTER
+constexpr uint32_t kEditRight = 0x2;   // ES_RIGHT
 
 // ShowWindow commands.
-constexpr int kShowHide = 0;           // SW_HIDE
-constexpr int kShowMinimized = 2;      // SW_SHOWMINIMIZED
-constexpr int kShowMaximized = 3;      // SW_SHOWMAXIMIZED
-constexpr int kShowMinimize = 6;       // SW_MINIMIZE
-constexpr int kShowMinNoActive = 7;    // SW_SHOWMINNOACTIVE
-
-// Button kinds of the style (BS_*) and the control each becomes; any other
-// kind is a push button.
-struct ButtonKind {
-  uint32_t style;
-  bool checkBox;
-  bool radio;
-  bool groupBox;
-};
-static const ButtonKind kButtonKinds[] = {
-    {0x2, true, false, false},  // BS_CHECKBOX
-    {0x3, true, false, false},  // BS_AUTOCHECKBOX
-    {0x5, true, false, false},  // BS_3STATE
-    {0x6, true, false, false},  // BS_AUTO3STATE
-    {0x4, false, true, false},  // BS_RADIOBUTTON
-    {0x9, false, true, false},  // BS_AUTORADIOBUTTON
-    {0x7, false, false, true},  // BS_GROUPBOX
-};
+constexpr int kShowHide = 0;         // SW_HIDE
+constexpr int kShowMinimized = 2;    // SW_SHOWMINIMIZED
+constexpr int kShowMaximized = 3;    // SW_SHOWMAXIMIZED
+constexpr int kShowMinimize = 6;     // SW_MINIMIZE
+constexpr int kShowMinNoActive = 7;  // SW_SHOWMINNOACTIVE
 
 // Button and frame texts: an ampersand would make a keyboard shortcut, and
 // the window has none.
@@ -168,25 +150,35 @@ void QtWindowSystem::ForgetWindow(WindowHandle window) {
 // --- Child controls -------------------------------------------------------
 
 QtWindowSystem::Kind QtWindowSystem::KindOf(ControlClass controlClass, uint32_t style) {
+  // The button kinds of the style (BS_*); any other kind is a push button.
+  struct ButtonKind {
+    uint32_t style;
+    Kind kind;
+  };
+  static const ButtonKind kButtonKinds[] = {
+      {0x2, Kind::CheckBox},     // BS_CHECKBOX
+      {0x3, Kind::CheckBox},     // BS_AUTOCHECKBOX
+      {0x5, Kind::CheckBox},     // BS_3STATE
+      {0x6, Kind::CheckBox},     // BS_AUTO3STATE
+      {0x4, Kind::RadioButton},  // BS_RADIOBUTTON
+      {0x9, Kind::RadioButton},  // BS_AUTORADIOBUTTON
+      {0x7, Kind::GroupBox},     // BS_GROUPBOX
+  };
   switch (controlClass) {
     case ControlClass::Static:
       return Kind::Label;
     case ControlClass::Edit:
       return (style & kEditMultiLine) ? Kind::TextEditor : Kind::LineEdit;
     case ControlClass::Button:
-      for (const ButtonKind& kind : kButtonKinds) {
-        if ((style & kButtonKindMask) != kind.style) continue;
-        if (kind.checkBox) return Kind::CheckBox;
-        if (kind.radio) return Kind::RadioButton;
-        return Kind::GroupBox;
-      }
+      for (const ButtonKind& kind : kButtonKinds)
+        if ((style & kButtonKindMask) == kind.style) return kind.kind;
       return Kind::PushButton;
   }
   return Kind::Label;
 }
 
-QWidget* QtWindowSystem::NewWidget(Kind kind, uint32_t style, QWidget* parent,
-                                   WindowHandle window, int id) {
+QWidget* QtWindowSystem::NewWidget(Kind kind, uint32_t style, QWidget* parent, WindowHandle window,
+                                   int id) {
   // WM_COMMAND carries the id in 16 bits.
   const int commandId = id & 0xFFFF;
   auto reportClick = [this, window, commandId] {
@@ -360,7 +352,8 @@ bool QtWindowSystem::GetTextMetrics(WindowHandle window, TextMetrics* metrics) {
   // width was first defined. A font's own figure (OS/2 xAvgCharWidth) is now
   // averaged over all its glyphs and runs narrow for the text that labels
   // hold: a cell measured from it cuts off English labels.
-  const double lowercase = measured.horizontalAdvance(QStringLiteral("abcdefghijklmnopqrstuvwxyz")) / 26.0;
+  const double lowercase =
+      measured.horizontalAdvance(QStringLiteral("abcdefghijklmnopqrstuvwxyz")) / 26.0;
   metrics->aveCharWidth = std::max(1, static_cast<int>(lowercase + 0.5));
   metrics->height = measured.height();
   // Some fonts report a negative leading; the native field is never below 0.
@@ -472,8 +465,8 @@ bool QtWindowSystem::AskYesNo(WindowHandle owner, const char* text, const char* 
 void QtWindowSystem::ShowError(WindowHandle owner, const char* text, const char* caption) {
   QMessageBox box(QMessageBox::Critical,
                   QString::fromStdString(BytesToShownText(caption ? caption : "", false)),
-                  QString::fromStdString(BytesToShownText(text ? text : "", true)),
-                  QMessageBox::Ok, FindMainWindow(owner));
+                  QString::fromStdString(BytesToShownText(text ? text : "", true)), QMessageBox::Ok,
+                  FindMainWindow(owner));
   box.setTextFormat(Qt::PlainText);
   box.exec();
 }

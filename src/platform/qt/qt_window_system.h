@@ -94,8 +94,8 @@ class QtWindowSystem final : public WindowSystem {
     Kind kind;
     WindowHandle parent;  // the main window; null for a main window
     int id;
-    std::string bytes;    // the text last set
-    std::string shown;    // an edit's text (UTF-8) as the toolkit took it
+    std::string bytes;  // the text last set
+    std::string shown;  // an edit's text (UTF-8) as the toolkit took it
   };
 
   Record* Find(WindowHandle handle);

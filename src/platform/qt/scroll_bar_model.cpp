@@ -30,9 +30,7 @@ ScrollBarState ScrollBarModel::State() const {
   return ScrollBarState{min_, max_, page_, pos_, tracking_ ? track_ : pos_};
 }
 
-int ScrollBarModel::MaxPosition() const {
-  return std::max(min_, max_ - std::max(page_ - 1, 0));
-}
+int ScrollBarModel::MaxPosition() const { return std::max(min_, max_ - std::max(page_ - 1, 0)); }
 
 bool ScrollBarModel::Visible() const { return MaxPosition() > min_; }
 
