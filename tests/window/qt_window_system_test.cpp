@@ -295,6 +295,28 @@ TEST_F(QtBackend, ThumbDragReportsTrackPositionsThenItsEnd) {
   EXPECT_EQ(bar->value(), after.pos);
 }
 
+TEST_F(QtBackend, JumpToThePointerEndsLikeADrag) {
+  CreateWindow();
+  Main()->resize(300, 300);
+  ShowAndWait();
+  system_->SetScrollRange(window_, ScrollBarKind::Vertical, 0, 39, 10);
+  QScrollBar* bar = Main()->Bar(ScrollBarKind::Vertical);
+  const bool middleJumps =
+      bar->style()->styleHint(QStyle::SH_ScrollBar_MiddleClickAbsolutePosition);
+  const bool leftJumps = bar->style()->styleHint(QStyle::SH_ScrollBar_LeftClickAbsolutePosition);
+  if (!middleJumps && !leftJumps) GTEST_SKIP() << "this style never jumps to the pointer";
+  const QPoint groove(bar->width() / 2, bar->height() - bar->width() - 10);
+  QTest::mouseClick(bar, middleJumps ? Qt::MiddleButton : Qt::LeftButton, {}, groove);
+  ASSERT_GE(events_.vscrolls.size(), 3u);
+  EXPECT_EQ(events_.vscrolls.front(), kScrollThumbTrack);
+  EXPECT_EQ(events_.vscrolls[events_.vscrolls.size() - 2], kScrollThumbPosition);
+  EXPECT_EQ(events_.vscrolls.back(), kScrollEnd);
+  ScrollBarState after{};
+  system_->GetScrollBar(window_, ScrollBarKind::Vertical, &after);
+  EXPECT_EQ(after.trackPos, after.pos);
+  EXPECT_EQ(bar->value(), 0);
+}
+
 TEST_F(QtBackend, WheelAndKeysDoNotScroll) {
   CreateWindow();
   ShowAndWait();

@@ -65,10 +65,10 @@ void QtScrollBar::mousePressEvent(QMouseEvent* event) {
 }
 
 void QtScrollBar::mouseReleaseEvent(QMouseEvent* event) {
-  const bool dragging = isSliderDown();
   QScrollBar::mouseReleaseEvent(event);
-  // The end of a drag, then the end of any scrolling by the mouse.
-  if (dragging) {
+  // The end of a drag (or of a jump to the pointer, which the toolkit makes a
+  // drag too), then the end of any scrolling by the mouse.
+  if (model_->tracking()) {
     report_(kScrollThumbPosition);
     model_->EndTrack();
   }

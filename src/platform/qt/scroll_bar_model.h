@@ -23,6 +23,7 @@ class ScrollBarModel {
   /// The thumb is being dragged to `pos` (clamped) until EndTrack.
   void Track(int pos);
   void EndTrack();
+  bool tracking() const { return tracking_; }
 
   /// GetScrollInfo(SIF_ALL): the track position is the position unless a
   /// drag is on.
