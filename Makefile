@@ -17,7 +17,7 @@ deps:
 	@tools/install-deps.sh
 
 build: deps
-	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAPSMITH_WINDOWS_BUILD=$(abspath $(WINDOWS_BUILD)) >/dev/null
 	@cmake --build $(BUILD) -j $(JOBS)
 
 run: build

@@ -6,6 +6,8 @@
 #   run_under_wine.sh console PREFIX EXE        a console test
 #   run_under_wine.sh compare PREFIX EXE NATIVE the console search of both builds
 #   run_under_wine.sh finish PREFIX             waits for the prefix's wineserver
+#   run_under_wine.sh screenshots PREFIX EXE FOLDER
+#                                               the README's pictures, as PNG
 #
 # Every wait is bounded; a missing tool or program fails with the command
 # that brings it.
@@ -37,6 +39,13 @@ need_program() {
 need_tool wine wine
 need_tool wineboot wine
 need_tool wineserver wine
+
+# Wine's desktop belongs to the prefix's wineserver and keeps the display it
+# was made on (or none). Each run therefore waits until the server of the run
+# before has gone, so that it starts its own (CTest runs them one at a time).
+if [[ -d "$WINEPREFIX" ]]; then
+  timeout 60 wineserver -w || fail "an earlier Wine run in $WINEPREFIX did not end within 60 s"
+fi
 
 case "$mode" in
   prepare)
@@ -81,12 +90,21 @@ case "$mode" in
     [[ -x "$native" ]] || fail "$native is missing: build it first"
     # The same searches must give the same bytes on both builds (the Windows
     # console program writes CR LF line ends, which are taken out here).
-    cases=("" "--language en" "--language ja")
+    list=$(dirname "$0")/../data/e96-10R-to-1M.txt
+    windows_list=$(env LC_ALL=$wine_locale winepath -w "$list" 2>/dev/null)
+    cases=(
+      "--lang ja"
+      "--lang en --serial --sort precision --format csv"
+      "--lang en --vo 3.3 --vo2 1% --vfb 0.8 --digits 2 --format json"
+      "--config c --list E6 --dnm-only --sort resistors"
+      "--vo 3..3"
+      "--list-file LIST --vo 5 --vo2 0.5% --format json"
+    )
     for arguments in "${cases[@]}"; do
       # shellcheck disable=SC2086
-      expected=$("$native" $arguments 2>&1; echo "exit $?")
+      expected=$("$native" ${arguments/LIST/$list} 2>&1; echo "exit $?")
       # shellcheck disable=SC2086
-      actual=$(timeout 120 env LC_ALL=$wine_locale wine "$windows" $arguments 2>&1 | tr -d '\r'; echo "exit ${PIPESTATUS[0]}")
+      actual=$(timeout 120 env LC_ALL=$wine_locale wine "$windows" ${arguments/LIST/$windows_list} 2>&1 | tr -d '\r'; echo "exit ${PIPESTATUS[0]}")
       if [[ "$expected" != "$actual" ]]; then
         echo "tapsmith-cli.exe $arguments differs from the native tapsmith-cli:" >&2
         diff <(echo "$expected") <(echo "$actual") >&2 || true
@@ -97,6 +115,24 @@ case "$mode" in
     ;;
   finish)
     timeout 60 wineserver -w || wineserver -k
+    ;;
+  screenshots)
+    program=$1
+    folder=$(realpath "$2")
+    need_program "$program"
+    # Without a window manager on the virtual display, Wine draws the frame
+    # and the caption itself only for windows it does not hand to one.
+    for value in Decorated Managed; do
+      timeout 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v $value /d N /f >/dev/null
+    done
+    timeout 60 wineserver -w
+    "$0" window "$WINEPREFIX" "$program" "$(env LC_ALL=$wine_locale winepath -w "$folder")"
+    for language in ja en; do
+      python3 "$(dirname "$0")/bmp_to_png.py" "$folder/window-win32-$language.bmp" \
+        "$folder/window-win32-$language.png"
+      rm "$folder/window-win32-$language.bmp"
+    done
+    echo "Pictures: $folder/window-win32-ja.png $folder/window-win32-en.png"
     ;;
   *)
     fail "unknown mode $mode"

@@ -54,7 +54,8 @@ int ScriptedProgram::Run() {
 }
 
 void ScriptedProgram::ShowError(WindowHandle, const char* text, const char* caption) {
-  errors_.push_back(std::string(caption) + ": " + text);
+  errors_.push_back(std::string(caption) + ": " + text + " (last error " +
+                    std::to_string(GetLastError()) + ")");
 }
 
 WindowHandle ScriptedProgram::CreateMainWindow(const char* caption, uint32_t style,
