@@ -3,6 +3,9 @@
 #
 #   run_under_wine.sh prepare PREFIX            a fresh Wine prefix
 #   run_under_wine.sh window PREFIX EXE         a window test, on a virtual display
+#   run_under_wine.sh program PREFIX EXE DRIVER FOLDER
+#                                               tapsmith.exe, started in FOLDER and
+#                                               driven from another process
 #   run_under_wine.sh console PREFIX EXE        a console test
 #   run_under_wine.sh compare PREFIX EXE NATIVE the console search of both builds
 #   run_under_wine.sh finish PREFIX             waits for the prefix's wineserver
@@ -56,7 +59,7 @@ case "$mode" in
     [[ -f "$WINEPREFIX/system.reg" ]] || fail "wineboot made no prefix in $WINEPREFIX"
     echo "Wine prefix ready: $WINEPREFIX"
     ;;
-  window)
+  window | program)
     need_tool Xvfb xvfb
     need_program "$1"
     [[ -f "$WINEPREFIX/system.reg" ]] || fail "no Wine prefix in $WINEPREFIX: run the win32.prefix test first"
@@ -74,7 +77,30 @@ case "$mode" in
     [[ -s "$display_file" ]] || fail "Xvfb named no display within 10 s"
     export DISPLAY=":$(head -n1 "$display_file")"
     status=0
-    timeout 240 env LC_ALL=$wine_locale wine "$@" || status=$?
+    if [[ "$mode" == window ]]; then
+      timeout 240 env LC_ALL=$wine_locale wine "$@" || status=$?
+    else
+      # The program as a user starts it, in a fresh working directory, where
+      # it must leave its settings file after being closed.
+      program=$1
+      driver=$2
+      need_program "$driver"
+      folder=$3
+      rm -rf "$folder"
+      mkdir -p "$folder"
+      (cd "$folder" && timeout 120 env LC_ALL=$wine_locale wine "$program") &
+      started=$!
+      timeout 120 env LC_ALL=$wine_locale wine "$driver" || status=$?
+      wait "$started" || status=$?
+      if [[ $status -eq 0 ]]; then
+        ini="$folder/Tapsmith.ini"
+        [[ -f "$ini" ]] || fail "tapsmith.exe left no Tapsmith.ini in its working directory"
+        lines=$(grep -c $'\r$' "$ini" || true)
+        [[ $lines -eq 42 ]] || fail "Tapsmith.ini has $lines CR LF lines, not 42"
+        [[ -n "$(sed -n 31p "$ini" | tr -d '\r')" ]] || fail "Tapsmith.ini keeps no report"
+        echo "tapsmith.exe saved $ini (42 lines, the report included)"
+      fi
+    fi
     # Wine's own helpers leave with the last program; the display goes after.
     timeout 30 wineserver -w || true
     exit $status
