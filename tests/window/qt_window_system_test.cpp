@@ -192,15 +192,6 @@ TEST_F(QtBackend, EditedMultiLineTextComesBackWithCrLf) {
   EXPECT_EQ(Text(editor), "\x81");
 }
 
-TEST_F(QtBackend, MultiLineEditScrollsSidewaysWithoutWrapping) {
-  CreateWindow();
-  const WindowHandle editor =
-      Control(ControlClass::Edit, kMultiLineEdit, 42, QRect(10, 10, 100, 60));
-  auto* widget = As<QPlainTextEdit>(editor);
-  EXPECT_EQ(widget->lineWrapMode(), QPlainTextEdit::NoWrap);
-  EXPECT_EQ(widget->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
-}
-
 TEST_F(QtBackend, ScrollBarHidesWhenThePageCoversTheRangeAndTheClientGrows) {
   CreateWindow();
   ShowAndWait();
@@ -440,17 +431,6 @@ TEST_F(QtBackend, NullAndDeadHandlesDoNothing) {
   EXPECT_FALSE(system_->GetScrollBar(nullptr, ScrollBarKind::Vertical, &state));
   system_->SetCheck(nullptr, true);
   system_->ScrollClientArea(nullptr, 1, 1);
-}
-
-TEST_F(QtBackend, MetricsMarkAProportionalFontVariablePitch) {
-  CreateWindow();
-  TextMetrics metrics{};
-  ASSERT_TRUE(system_->GetTextMetrics(window_, &metrics));
-  EXPECT_GT(metrics.aveCharWidth, 0);
-  EXPECT_GT(metrics.height, metrics.aveCharWidth);
-  EXPECT_GE(metrics.externalLeading, 0);
-  const bool fixed = QFontInfo(Main()->client()->font()).fixedPitch();
-  EXPECT_EQ((metrics.pitchAndFamily & kPitchVariable) != 0, !fixed);
 }
 
 }  // namespace
