@@ -2,10 +2,10 @@
 
 #include <CLI/CLI.hpp>
 
+#include <cctype>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 
 #include "text_encoding.h"
 
@@ -209,25 +209,49 @@ bool ParseCommandLine(int argc, const char* const* argv, CliCommand* command,
 
 namespace {
 
-// The file's lines with CR LF line breaks, as a list edit box holds them.
-bool ReadListFile(const std::string& path, std::string* text, std::string* error) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) {
+// A list that reaches the slot's size in code page 932 never fits; reading
+// stops past this many bytes, which no fitting list has (a UTF-8 character
+// takes at most three bytes where code page 932 takes at least one).
+constexpr size_t kListFileReadLimit = 3 * kSlotMaxLength + 3;
+
+const char kUtf8ByteOrderMark[] = "\xEF\xBB\xBF";
+
+// The file's lines with CR LF line breaks, as a list edit box holds them, in
+// code page 932. A file that is no UTF-8 text (NUL bytes: UTF-16 or binary),
+// or that is longer than a list can hold, is refused rather than read in part:
+// a list cut short or read as garbage would give a plausible but wrong result.
+bool ReadListFile(const std::string& path, std::string* list, std::string* error) {
+  FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) {
     *error = "--list-file: cannot read " + path + ": " + std::strerror(errno);
     return false;
   }
-  std::ostringstream bytes;
-  bytes << file.rdbuf();
-  if (file.bad()) {
-    *error = "--list-file: cannot read " + path;
+  std::string raw(kListFileReadLimit + 1, '\0');
+  size_t size = std::fread(raw.data(), 1, raw.size(), file);
+  int readError = std::ferror(file) ? errno : 0;  // EISDIR for a directory
+  std::fclose(file);
+  if (readError != 0) {
+    *error = "--list-file: cannot read " + path + ": " + std::strerror(readError);
     return false;
   }
-  std::string raw = bytes.str();
-  text->clear();
-  text->reserve(raw.size() + raw.size() / 8);
+  raw.resize(size);
+  if (raw.find('\0') != std::string::npos) {
+    *error = "--list-file: " + path + " holds NUL bytes: it is not UTF-8 text (UTF-16?)";
+    return false;
+  }
+  if (raw.compare(0, 3, kUtf8ByteOrderMark) == 0) raw.erase(0, 3);
+
+  std::string text;
+  text.reserve(raw.size() + raw.size() / 8);
   for (size_t i = 0; i < raw.size(); ++i) {
-    if (raw[i] == '\n' && (i == 0 || raw[i - 1] != '\r')) text->push_back('\r');
-    text->push_back(raw[i]);
+    if (raw[i] == '\n' && (i == 0 || raw[i - 1] != '\r')) text.push_back('\r');
+    text.push_back(raw[i]);
+  }
+  *list = Utf8ToCp932(text);
+  if (size > kListFileReadLimit || list->size() > static_cast<size_t>(kSlotMaxLength)) {
+    *error = "--list-file: " + path + " is too long for a stock list: at most " +
+             std::to_string(kSlotMaxLength) + " bytes with CR LF line ends";
+    return false;
   }
   return true;
 }
@@ -243,8 +267,7 @@ bool ApplyCommand(const CliCommand& command, AppState* state, std::string* error
     }
   }
   if (command.listFile) {
-    std::string cp932 = Utf8ToCp932(list);
-    SetSlotBytes(state, SlotList1, cp932.data(), cp932.size());
+    SetSlotBytes(state, SlotList1, list.data(), list.size());
     if (!command.listNamed) SetSetting(state, ListChoice, 0);
   }
   for (const SettingValue& setting : command.settings) {

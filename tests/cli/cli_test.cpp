@@ -9,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cli_options.h"
@@ -236,6 +237,91 @@ TEST(Cli, JsonNamesAreValidUtf8WhateverTheListHolds) {
   EXPECT_FALSE(report["matches"].empty());
   std::string all = report.dump();
   EXPECT_THAT(all, HasSubstr("抵抗 2k"));
+}
+
+// A list file that cannot be a list is refused with its reason, before any
+// search: a directory, UTF-16 (NUL bytes), or more than a list holds.
+TEST(Cli, ListFileThatIsNoListIsRefusedWithTheReason) {
+  ScratchDir dir;
+  dir.Write("utf16.txt", std::string("1\0k\0\r\0\n\0" "2\0k\0\r\0\n\0", 16));
+  std::string longLines;
+  for (int n = 1; longLines.size() < 40000; ++n) {
+    longLines += std::to_string(n) + "k, drawer 3, left, next to the capacitors\n";
+  }
+  dir.Write("long.txt", longLines);
+  dir.Write("huge.txt", std::string(20 << 20, '7'));
+  const std::pair<std::string, std::string> cases[] = {
+      {dir.File(""), "cannot read " + dir.File("") + ": Is a directory"},
+      {dir.File("utf16.txt"), dir.File("utf16.txt") + " holds NUL bytes"},
+      {dir.File("long.txt"), dir.File("long.txt") + " is too long for a stock list: at most 32759 bytes"},
+      {dir.File("huge.txt"), dir.File("huge.txt") + " is too long for a stock list"},
+  };
+  for (const auto& [path, reason] : cases) {
+    CliRun run = RunCliWith({"--list-file", path});
+    EXPECT_EQ(run.status, kExitUsage) << path;
+    EXPECT_THAT(run.err, StartsWith("tapsmith-cli: --list-file: " + reason)) << path;
+    EXPECT_EQ(run.out, "") << path;
+  }
+}
+
+TEST(Cli, ListFileUpToTheSlotSizeIsReadWholeAndAByteOrderMarkIsSkipped) {
+  ScratchDir dir;
+  // 8189 lines "1k" and one "1": exactly 32759 bytes with CR LF line ends.
+  std::string full;
+  for (int n = 0; n < 8189; ++n) full += "1k\n";
+  dir.Write("full.txt", full + "1\n");
+  dir.Write("over.txt", full + "12\n");
+  CliRun fits = RunCliWith({"--list-file", dir.File("full.txt"), "--lang", "en"});
+  EXPECT_NE(fits.status, kExitUsage) << fits.err;
+  CliRun over = RunCliWith({"--list-file", dir.File("over.txt")});
+  EXPECT_EQ(over.status, kExitUsage);
+  EXPECT_THAT(over.err, HasSubstr("too long"));
+
+  dir.Write("plain.txt", "1k\n1.2k\n2.7k\n");
+  dir.Write("bom.txt", "\xEF\xBB\xBF" "1k\n1.2k\n2.7k\n");
+  std::vector<std::string> args = {"--vo", "1.54", "--vo2", "1%", "--r1-min", "1k", "--r1-max", "10k", "--list-file"};
+  auto plainArgs = args, bomArgs = args;
+  plainArgs.push_back(dir.File("plain.txt"));
+  bomArgs.push_back(dir.File("bom.txt"));
+  CliRun plain = RunCliWith(plainArgs);
+  CliRun bom = RunCliWith(bomArgs);
+  EXPECT_THAT(bom.out, HasSubstr("1.2k + (1k // DNM) = 1.540000 (0.000%)"));
+  EXPECT_EQ(bom.out, plain.out);
+}
+
+// 501 values with names of the full 23 characters: the first 501 are used, no
+// DNM, and the report of the too-many search keeps every name whole.
+TEST(Cli, FullListOfLongestNamesReportsWholeLinesWithinTheBudget) {
+  ScratchDir dir;
+  std::string list;
+  for (int n = 0; n < 520; ++n) {
+    std::string name = std::to_string(1000 + n) + "-ohm-metal-film-";
+    name.resize(23, 'x');
+    list += name + "\n";
+  }
+  dir.Write("list.txt", list);
+  CliRun run = RunCliWith({"--list-file", dir.File("list.txt"), "--vo", "0", "--vo2", "1e9",
+                           "--r1-min", "0", "--r1-max", "1M", "--lang", "en", "--sort", "resistors"});
+  EXPECT_EQ(run.status, kExitFound);
+  EXPECT_EQ(run.err, "Break off because of too many matches.\n");
+  std::vector<std::string> lines = Lines(run.out);
+  ASSERT_FALSE(lines.empty());
+  size_t reportBytes = 0;
+  for (const std::string& line : lines) {
+    EXPECT_THAT(line, ::testing::MatchesRegex("[0-9]{4}-ohm-metal-film-xxx \\+ \\([0-9]{4}-ohm-metal-film-xxx // "
+                                              "[0-9]{4}-ohm-metal-film-xxx\\) = [0-9.]+ \\([-0-9.]+%\\)"))
+        << line;
+    reportBytes += line.size() + 2;  // CR LF in the result box
+  }
+  EXPECT_LE(reportBytes, 32758u);
+  EXPECT_EQ(run.out.find("DNM"), std::string::npos) << "501 entries leave no room for DNM";
+}
+
+TEST(Cli, InvalidUtf8InAFieldIsAFormatErrorShownAsValidUtf8) {
+  CliRun run = RunCliWith({"--vo", "1.3\xFF\xE3\x81", "--lang", "en"});
+  EXPECT_EQ(run.status, kExitInputError);
+  EXPECT_EQ(run.err, "Format error\n1.3??\n");
+  EXPECT_EQ(run.out, "");
 }
 
 TEST(Cli, SettingsFileIsLoadedThenOverriddenAndSaved) {
