@@ -1,8 +1,11 @@
 #include "settings_file.h"
 
 #include <gtest/gtest.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -54,6 +57,55 @@ std::vector<std::string> NumberedSettings() {
   std::vector<std::string> lines = {"20"};
   for (int i = 0; i < kSettingCount; ++i) lines.push_back(std::to_string(i));
   return lines;
+}
+
+// Runs `body` in a child process that has a mount namespace of its own, with
+// a fresh tmpfs (mount options `options`) at `directory`, and returns what
+// the body returned: 0 when every check held, otherwise a bit per failed
+// check. Returns -1 when this system lets no test mount (no privilege): the
+// mount and everything in it vanish with the child either way.
+int InOwnTmpfs(const std::string& directory, const char* options, int (*body)(const std::string&)) {
+  pid_t child = fork();
+  if (child == 0) {
+    if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+        mount("tapsmith-test", directory.c_str(), "tmpfs", 0, options) != 0) {
+      _exit(255);
+    }
+    _exit(body(directory));
+  }
+  int status = 0;
+  if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status)) return 254;
+  return WEXITSTATUS(status) == 255 ? -1 : WEXITSTATUS(status);
+}
+
+std::string ReadWhole(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Bits of the outcome of a save that must fail.
+enum FailedSaveCheck : int {
+  kSaveSucceeded = 1,
+  kReasonMissing = 2,
+  kOldFileChanged = 4,
+  kLeftovers = 8,
+};
+
+// Saves over "<directory>/Tapsmith.ini", which holds "old contents", and
+// checks that the save fails with `reason`, leaving the old file and nothing
+// else new behind. `entries` is the number of directory entries expected.
+int ExpectFailedSave(const std::string& directory, const char* reason, size_t entries) {
+  std::string path = directory + "/Tapsmith.ini";
+  auto state = NewDefaultState();
+  SetSlotText(state.get(), SlotResult, std::string(kSlotMaxLength, 'r').c_str());
+  std::string error;
+  int failed = 0;
+  if (SaveSettingsFile(*state, path.c_str(), &error)) failed |= kSaveSucceeded;
+  if (error != path + ": " + reason) failed |= kReasonMissing;
+  if (ReadWhole(path) != "old contents\r\n") failed |= kOldFileChanged;
+  size_t found = std::distance(fs::directory_iterator(directory), fs::directory_iterator());
+  if (found != entries) failed |= kLeftovers;
+  return failed;
 }
 
 class SettingsFile : public ::testing::Test {
@@ -374,6 +426,35 @@ TEST_F(SettingsFile, FailedWriteLeavesTheOldFileIntact) {
   EXPECT_NE(error.find(path_ + ": "), std::string::npos) << error;
   EXPECT_EQ(Read(), "old contents\r\n");
   EXPECT_EQ(EntriesInDirectory(), 1u) << "temporary file left behind";
+}
+
+// A directory on a file system mounted read-only: the save is refused with
+// the system's reason and the old file stays. Root is not stopped by
+// permission bits, but a read-only mount stops everyone.
+TEST_F(SettingsFile, SaveOnAReadOnlyFileSystemFailsAndKeepsTheOldFile) {
+  int failed = InOwnTmpfs(directory_.string(), "size=1m", [](const std::string& directory) {
+    std::ofstream(directory + "/Tapsmith.ini", std::ios::binary) << "old contents\r\n";
+    if (mount(nullptr, directory.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) != 0) return 64;
+    return ExpectFailedSave(directory, "Read-only file system", 1);
+  });
+  if (failed < 0) GTEST_SKIP() << "no privilege to mount a file system here";
+  EXPECT_EQ(failed, 0) << "1 saved, 2 reason, 4 old file changed, 8 leftovers, 64 remount";
+}
+
+// A really full disk: a small tmpfs filled up to its last byte.
+TEST_F(SettingsFile, SaveOnAFullDiskFailsAndKeepsTheOldFile) {
+  int failed = InOwnTmpfs(directory_.string(), "size=256k", [](const std::string& directory) {
+    std::ofstream(directory + "/Tapsmith.ini", std::ios::binary) << "old contents\r\n";
+    {
+      std::ofstream filler(directory + "/filler", std::ios::binary);
+      std::string block(4096, 'f');
+      while (filler.write(block.data(), block.size())) {
+      }
+    }
+    return ExpectFailedSave(directory, "No space left on device", 2);
+  });
+  if (failed < 0) GTEST_SKIP() << "no privilege to mount a file system here";
+  EXPECT_EQ(failed, 0) << "1 saved, 2 reason, 4 old file changed, 8 leftovers";
 }
 
 TEST_F(SettingsFile, SaveKeepsPermissionsLinksAndStepsAroundLeftovers) {
