@@ -297,6 +297,25 @@ TEST_F(SettingsFile, LongestSlotSurvivesAndLongerLinesShiftNothing) {
   EXPECT_EQ(Slot(*cut, 2), "two");
 }
 
+// Lines of megabytes, as a careless paste into the file can make: a number
+// line saturates, a text line keeps the first 32759 bytes of the slot, and
+// every later line still lands in its own slot.
+TEST_F(SettingsFile, MegabyteLinesAreCutAndShiftNothing) {
+  const size_t kMegabytes = 8 << 20;
+  std::string digits(kMegabytes, '9');
+  std::string text(kMegabytes, 't');
+  text[kSlotMaxLength] = 'X';  // the first byte past what a slot holds
+  auto state = Load(FileOf({"3", "1", digits, "-" + digits, "3", text, "after", std::string(kMegabytes, '\x07')}));
+  EXPECT_EQ(GetSetting(*state, Language), 1);
+  EXPECT_EQ(GetSetting(*state, WindowLeft), INT32_MAX);
+  EXPECT_EQ(GetSetting(*state, WindowTop), INT32_MIN);
+  EXPECT_EQ(Slot(*state, 0), std::string(kSlotMaxLength, 't'));
+  EXPECT_EQ(Slot(*state, 1), "after");
+  std::string breaks;
+  while (breaks.size() + 2 <= static_cast<size_t>(kSlotMaxLength)) breaks += "\r\n";
+  EXPECT_EQ(Slot(*state, 2), breaks + "\r") << "BEL BEL pairs become CR LF, the last one cut";
+}
+
 TEST_F(SettingsFile, HandEditedCountsAreToleratedWithoutLoopingForever) {
   auto zero = Load(FileOf({"0", "2", "a", "b"}));
   EXPECT_EQ(Slot(*zero, 0), "a");
