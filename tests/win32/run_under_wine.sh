@@ -35,6 +35,16 @@ need_tool() {
   command -v "$1" >/dev/null || fail "$1 is missing: install the Debian package $2 (tools/install-deps.sh does)"
 }
 
+# The virtual display has no window manager: Wine then draws each window's
+# frame and caption itself, as Windows does, and waits for no manager to map
+# a window.
+set_unmanaged_windows() {
+  for value in Decorated Managed; do
+    timeout 60 env LC_ALL=$wine_locale wine reg add 'HKCU\Software\Wine\X11 Driver' \
+      /v $value /d N /f >/dev/null || fail "cannot set the Wine display options"
+  done
+}
+
 need_program() {
   [[ -f "$1" ]] || fail "$1 is missing: build the Windows programs first with 'make windows'"
 }
@@ -55,6 +65,7 @@ case "$mode" in
     rm -rf "$WINEPREFIX"
     mkdir -p "$(dirname "$WINEPREFIX")"
     timeout 240 env LC_ALL=$wine_locale wineboot --init || fail "wineboot --init did not finish within 240 s"
+    set_unmanaged_windows
     timeout 120 wineserver -w || fail "the Wine prefix did not settle within 120 s"
     [[ -f "$WINEPREFIX/system.reg" ]] || fail "wineboot made no prefix in $WINEPREFIX"
     echo "Wine prefix ready: $WINEPREFIX"
@@ -146,11 +157,7 @@ case "$mode" in
     program=$1
     folder=$(realpath "$2")
     need_program "$program"
-    # Without a window manager on the virtual display, Wine draws the frame
-    # and the caption itself only for windows it does not hand to one.
-    for value in Decorated Managed; do
-      timeout 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v $value /d N /f >/dev/null
-    done
+    set_unmanaged_windows
     timeout 60 wineserver -w
     "$0" window "$WINEPREFIX" "$program" "$(env LC_ALL=$wine_locale winepath -w "$folder")"
     for language in ja en; do

@@ -205,6 +205,38 @@ TEST(Win32Window, TypingIsNoCommandAndAClickOnALabelOnlyRepaints) {
   EXPECT_EQ(program.Run(), 0);
 }
 
+TEST(Win32Window, MarksMoveOnlyAsTheFormSetsThem) {
+  ScratchDirectory directory;
+  ScriptedProgram program([](ScriptedProgram&, HWND main) {
+    ASSERT_NE(main, nullptr);
+    auto checked = [&](int row) { return Checked(GetDlgItem(main, row)); };
+    // Plain radio buttons: the form moves the mark within the group.
+    Click(main, 7);
+    EXPECT_TRUE(checked(7));
+    EXPECT_FALSE(checked(4));
+    Click(main, 7);
+    EXPECT_TRUE(checked(7));
+    Click(main, 30);
+    EXPECT_TRUE(checked(30));
+    EXPECT_FALSE(checked(25));
+    EXPECT_TRUE(checked(7));
+    // Plain check boxes: the two orderings exclude each other when switched on.
+    Click(main, kRowSortByPrecision);
+    EXPECT_TRUE(checked(kRowSortByPrecision));
+    Click(main, kRowSortByResistors);
+    EXPECT_TRUE(checked(kRowSortByResistors));
+    EXPECT_FALSE(checked(kRowSortByPrecision));
+    Click(main, kRowSortByResistors);
+    EXPECT_FALSE(checked(kRowSortByResistors));
+    EXPECT_FALSE(checked(kRowSortByPrecision));
+    Click(main, 35);
+    EXPECT_TRUE(checked(35));
+    Click(main, 35);
+    EXPECT_FALSE(checked(35));
+  });
+  EXPECT_EQ(program.Run(), 0);
+}
+
 TEST(Win32Window, LanguageButtonRelabelsEveryControlBothWays) {
   ScratchDirectory directory;
   ScriptedProgram program([](ScriptedProgram&, HWND main) {
