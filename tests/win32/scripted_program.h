@@ -40,8 +40,10 @@ class ScriptedProgram : public Win32WindowSystem {
   std::vector<DrawnText> PaintNow(HWND mainWindow);
 
   bool destroyed() const { return events_.destroyed; }
-  /// The error messages the program showed; a test fails if there is one.
+  /// The error messages the program showed; Run fails the test if there is
+  /// one, unless the test expects them.
   const std::vector<std::string>& errors() const { return errors_; }
+  void ExpectErrors() { errorsExpected_ = true; }
 
   WindowHandle CreateMainWindow(const char* caption, uint32_t style,
                                 WindowEvents* events) override;
@@ -71,6 +73,7 @@ class ScriptedProgram : public Win32WindowSystem {
   Script script_;
   RecordingEvents events_;
   std::vector<std::string> errors_;
+  bool errorsExpected_ = false;
 };
 
 /// Runs in a fresh, empty working directory (under the system's temporary

@@ -111,6 +111,25 @@ TEST(Win32Window, MainWindowHasItsClassCaptionStyleAndDefaultPlace) {
   EXPECT_EQ(program.Run(), 0);
 }
 
+TEST(Win32Window, AClassThatCannotBeRegisteredIsToldAndEndsTheProgram) {
+  ScratchDirectory directory;
+  // The name is taken already, so the program's registration fails.
+  WNDCLASSA taken = {};
+  taken.lpfnWndProc = DefWindowProcA;
+  taken.hInstance = GetModuleHandleA(nullptr);
+  taken.lpszClassName = "Tapsmith";
+  ASSERT_NE(RegisterClassA(&taken), 0);
+  bool scriptRan = false;
+  ScriptedProgram program([&](ScriptedProgram&, HWND) { scriptRan = true; });
+  program.ExpectErrors();
+  EXPECT_EQ(program.Run(), 0);
+  EXPECT_FALSE(scriptRan);
+  ASSERT_EQ(program.errors().size(), 1u);
+  EXPECT_EQ(program.errors()[0].rfind("Tapsmith: Few resource or Wrong coding", 0), 0u);
+  EXPECT_EQ(directory.ReadFile("Tapsmith.ini"), "");
+  UnregisterClassA("Tapsmith", GetModuleHandleA(nullptr));
+}
+
 TEST(Win32Window, ControlsFollowTheLayoutTable) {
   ScratchDirectory directory;
   ScriptedProgram program([](ScriptedProgram&, HWND main) {
