@@ -14,15 +14,14 @@ namespace {
 
 constexpr int kTemporaryNameAttempts = 100;
 // The old file's attributes that the new one takes over.
-constexpr DWORD kKeptAttributes =
-    FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
-    FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                  FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 
 // The system's text for an error code, without its final line break.
 std::string ErrorText(DWORD code) {
   char text[512];
-  DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                nullptr, code, 0, text, sizeof text, nullptr);
+  DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                                code, 0, text, sizeof text, nullptr);
   while (length > 0 && (text[length - 1] == '\r' || text[length - 1] == '\n' ||
                         text[length - 1] == ' ' || text[length - 1] == '.')) {
     --length;
@@ -93,8 +92,8 @@ bool ReplaceFileContents(const char* path, std::string_view bytes, std::string* 
     DWORD kept = oldAttributes & kKeptAttributes;
     SetFileAttributesA(temporary.c_str(), kept != 0 ? kept : FILE_ATTRIBUTE_NORMAL);
   }
-  if (written && !MoveFileExA(temporary.c_str(), path,
-                              MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+  if (written &&
+      !MoveFileExA(temporary.c_str(), path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     written = false;
     code = GetLastError();
   }

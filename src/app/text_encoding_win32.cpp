@@ -26,8 +26,7 @@ bool IsUnassignedSingleByte(unsigned char byte) {
 // Appends the UTF-16 units as UTF-8.
 void AppendUtf8(const wchar_t* units, int count, std::string* output) {
   char bytes[16];
-  int length = WideCharToMultiByte(CP_UTF8, 0, units, count, bytes, sizeof bytes, nullptr,
-                                   nullptr);
+  int length = WideCharToMultiByte(CP_UTF8, 0, units, count, bytes, sizeof bytes, nullptr, nullptr);
   output->append(bytes, length > 0 ? static_cast<size_t>(length) : 0);
 }
 
@@ -95,9 +94,9 @@ std::string ToCp932(std::string_view utf8, bool* lossless) {
     char converted[8];
     int convertedLength = 0;
     if (length > 0) {
-      int unitCount = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS,
-                                          reinterpret_cast<const char*>(bytes),
-                                          static_cast<int>(length), units, 2);
+      int unitCount =
+          MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, reinterpret_cast<const char*>(bytes),
+                              static_cast<int>(length), units, 2);
       BOOL usedDefault = FALSE;
       // No best fit: a character without its own form (an accented letter,
       // say) must not turn into a look-alike.
@@ -144,9 +143,9 @@ std::string Cp932ToUtf8(std::string_view cp932) {
     wchar_t unit;
     int unitCount = 0;
     if (!(lead && length == 1) && !IsUnassignedSingleByte(bytes[0])) {
-      unitCount = MultiByteToWideChar(kShiftJis, MB_ERR_INVALID_CHARS,
-                                      reinterpret_cast<const char*>(bytes),
-                                      static_cast<int>(length), &unit, 1);
+      unitCount =
+          MultiByteToWideChar(kShiftJis, MB_ERR_INVALID_CHARS, reinterpret_cast<const char*>(bytes),
+                              static_cast<int>(length), &unit, 1);
     }
     if (unitCount == 1) {
       AppendUtf8(&unit, 1, &output);

@@ -39,7 +39,8 @@ int main() {
   SendMessageA(execute, BM_CLICK, 0, 0);
   SendMessageA(resultBox, WM_GETTEXT, sizeof result, reinterpret_cast<LPARAM>(result));
   const char* lineEnd = std::strstr(result, "\r\n");
-  int length = lineEnd != nullptr ? static_cast<int>(lineEnd - result) : static_cast<int>(std::strlen(result));
+  int length = lineEnd != nullptr ? static_cast<int>(lineEnd - result)
+                                  : static_cast<int>(std::strlen(result));
   std::printf("first result line: %.*s\n", length, result);
   PostMessageA(window, WM_CLOSE, 0, 0);
   return length > 0 ? 0 : 1;

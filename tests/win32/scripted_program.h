@@ -45,8 +45,7 @@ class ScriptedProgram : public Win32WindowSystem {
   const std::vector<std::string>& errors() const { return errors_; }
   void ExpectErrors() { errorsExpected_ = true; }
 
-  WindowHandle CreateMainWindow(const char* caption, uint32_t style,
-                                WindowEvents* events) override;
+  WindowHandle CreateMainWindow(const char* caption, uint32_t style, WindowEvents* events) override;
   int RunMessageLoop() override;
   /// Records the message instead of showing a modal box, which no one would
   /// answer; the test then fails with its text.

@@ -35,7 +35,9 @@ TEST(TextEncodingWin32, CharactersWithoutCodePage932FormBecomeOneQuestionMarkEac
   // character at the end, an overlong form, an encoded surrogate.
   EXPECT_EQ(Utf8ToCp932("a\x80z"), "a?z");
   EXPECT_EQ(Utf8ToCp932("a\xE9\x9B"), "a?");
-  EXPECT_EQ(Utf8ToCp932("\xC0\xAF/"), "?" "?/");
+  EXPECT_EQ(Utf8ToCp932("\xC0\xAF/"),
+            "?"
+            "?/");
   EXPECT_EQ(Utf8ToCp932("\xED\xA0\x80."), "?.");
 }
 

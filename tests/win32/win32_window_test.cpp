@@ -202,9 +202,9 @@ TEST(Win32Window, ExecuteShowsTheReportInTheResultBoxAndPaintsTheStatus) {
     ASSERT_EQ(drawn.size(), 1u);
     EXPECT_EQ(drawn[0].text, SlotText(*expected, SlotStatus));
     RECT status = ExpectedRect(kRowStatus, cell);
-    EXPECT_EQ(Row(RECT{drawn[0].rect.left, drawn[0].rect.top, drawn[0].rect.right,
-                       drawn[0].rect.bottom}),
-              Row(status));
+    EXPECT_EQ(
+        Row(RECT{drawn[0].rect.left, drawn[0].rect.top, drawn[0].rect.right, drawn[0].rect.bottom}),
+        Row(status));
   });
   EXPECT_EQ(program.Run(), 0);
 }
@@ -371,8 +371,7 @@ TEST(Win32Window, HorizontalBarMovesTheFormByWholeColumns) {
     SendMessageA(main, WM_HSCROLL, SB_RIGHT, 0);
     int right = kFormColumns + 1 - columns;
     EXPECT_EQ(ScrollBar(main, SB_HORZ).nPos, right);
-    EXPECT_EQ(Row(ClientRectOf(main, GetDlgItem(main, 2))),
-              Row(ExpectedRect(2, cell, -right, 0)));
+    EXPECT_EQ(Row(ClientRectOf(main, GetDlgItem(main, 2))), Row(ExpectedRect(2, cell, -right, 0)));
     SendMessageA(main, WM_HSCROLL, SB_LEFT, 0);
     EXPECT_EQ(Row(ClientRectOf(main, heading)), Row(ExpectedRect(0, cell)));
   });

@@ -65,7 +65,8 @@ int main(int argc, char** argv) {
     SendMessageA(GetDlgItem(main, tapsmith::kRowExecute), BM_CLICK, 0, 0);
     for (const char* language : {"ja", "en"}) {
       program.HandlePendingMessages();
-      RedrawWindow(main, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+      RedrawWindow(main, nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
       program.HandlePendingMessages();
       saved = SaveWindowBitmap(main, folder + "\\window-win32-" + language + ".bmp") && saved;
       SendMessageA(GetDlgItem(main, tapsmith::kRowLanguage), BM_CLICK, 0, 0);

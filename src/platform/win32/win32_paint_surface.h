@@ -3,7 +3,6 @@
 #pragma once
 
 #include "win32_api.h"
-
 #include "window_system.h"
 
 namespace tapsmith {

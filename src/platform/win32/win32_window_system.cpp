@@ -59,9 +59,9 @@ WindowHandle Win32WindowSystem::CreateMainWindow(const char* caption, uint32_t s
   events_ = events;
   // The window procedure finds this object through the creation parameter
   // from WM_CREATE on; the messages before it take the default processing.
-  HWND window = CreateWindowExA(0, kMainWindowClassName, caption, style, CW_USEDEFAULT,
-                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
-                                instance_, this);
+  HWND window =
+      CreateWindowExA(0, kMainWindowClassName, caption, style, CW_USEDEFAULT, CW_USEDEFAULT,
+                      CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance_, this);
   if (window == nullptr) {
     events_ = nullptr;
     mainWindow_ = nullptr;
@@ -107,8 +107,7 @@ LRESULT CALLBACK Win32WindowSystem::MainWindowProc(HWND window, UINT message, WP
   return system->HandleMessage(window, message, wParam, lParam);
 }
 
-LRESULT Win32WindowSystem::HandleMessage(HWND window, UINT message, WPARAM wParam,
-                                         LPARAM lParam) {
+LRESULT Win32WindowSystem::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCDESTROY) {
     // The last message the window gets: forget it, then let it go.
     SetWindowLongPtrA(window, GWLP_USERDATA, 0);
@@ -159,14 +158,14 @@ LRESULT Win32WindowSystem::HandleMessage(HWND window, UINT message, WPARAM wPara
 // --- Child controls ---------------------------------------------------------
 
 WindowHandle Win32WindowSystem::CreateControl(ControlClass controlClass, const char* text,
-                                              uint32_t style, int x, int y, int width,
-                                              int height, WindowHandle parent, int id) {
+                                              uint32_t style, int x, int y, int width, int height,
+                                              WindowHandle parent, int id) {
   if (parent == nullptr) return nullptr;
   HWND parentWindow = ToHwnd(parent);
   auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(parentWindow, GWLP_HINSTANCE));
-  HWND control = CreateWindowExA(0, ClassName(controlClass), text, style, x, y, width, height,
-                                 parentWindow, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                 instance, nullptr);
+  HWND control =
+      CreateWindowExA(0, ClassName(controlClass), text, style, x, y, width, height, parentWindow,
+                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
   return ToHandle(control);
 }
 

@@ -13,7 +13,6 @@
 #pragma once
 
 #include "win32_api.h"
-
 #include "window_system.h"
 
 namespace tapsmith {
@@ -31,16 +30,14 @@ class Win32WindowSystem : public WindowSystem {
   Win32WindowSystem(const Win32WindowSystem&) = delete;
   Win32WindowSystem& operator=(const Win32WindowSystem&) = delete;
 
-  WindowHandle CreateMainWindow(const char* caption, uint32_t style,
-                                WindowEvents* events) override;
+  WindowHandle CreateMainWindow(const char* caption, uint32_t style, WindowEvents* events) override;
   void ShowMainWindow(WindowHandle window, int showCommand) override;
   int RunMessageLoop() override;
   void PostQuit(int exitCode) override;
   void SendDestroy(WindowHandle window) override;
 
-  WindowHandle CreateControl(ControlClass controlClass, const char* text, uint32_t style,
-                             int x, int y, int width, int height, WindowHandle parent,
-                             int id) override;
+  WindowHandle CreateControl(ControlClass controlClass, const char* text, uint32_t style, int x,
+                             int y, int width, int height, WindowHandle parent, int id) override;
   void SetText(WindowHandle control, const char* text) override;
   int GetText(WindowHandle control, char* buffer, int capacity) override;
   void SetCheck(WindowHandle control, bool checked) override;
@@ -50,8 +47,7 @@ class Win32WindowSystem : public WindowSystem {
   void InvalidateClientArea(WindowHandle window, bool erase) override;
   void UpdateWindow(WindowHandle window) override;
 
-  void SetScrollRange(WindowHandle window, ScrollBarKind bar, int min, int max,
-                      int page) override;
+  void SetScrollRange(WindowHandle window, ScrollBarKind bar, int min, int max, int page) override;
   void SetScrollPosition(WindowHandle window, ScrollBarKind bar, int pos) override;
   bool GetScrollBar(WindowHandle window, ScrollBarKind bar, ScrollBarState* state) override;
   void ScrollClientArea(WindowHandle window, int dx, int dy) override;
@@ -69,8 +65,7 @@ class Win32WindowSystem : public WindowSystem {
   HWND mainWindow() const { return mainWindow_; }
 
  private:
-  static LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam,
-                                         LPARAM lParam);
+  static LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
   HINSTANCE instance_;
