@@ -443,30 +443,39 @@ TEST(Win32Window, ClosingSavesTheStateAndTheNextStartRestoresIt) {
 }
 
 // The Exit confirmation is a real modal message box; a thread timer, which
-// its modal loop dispatches, answers it once it is there.
+// its modal loop dispatches, answers it once it is there. A box that cannot
+// be found by its class within 10 s is answered "No" through the active
+// window, unread, so that a failing test ends rather than hangs.
 struct MessageBoxAnswer {
   int button = 0;
   std::string caption;
   std::string text;
   bool answered = false;
+  int ticks = 0;
 };
 MessageBoxAnswer* pendingAnswer = nullptr;
+constexpr int kAnswerTicks = 500;  // of 20 ms
 
-void CALLBACK AnswerMessageBox(HWND, UINT, UINT_PTR timer, DWORD) {
+void CALLBACK AnswerMessageBox(HWND, UINT, UINT_PTR, DWORD) {
   if (pendingAnswer == nullptr || pendingAnswer->answered) return;
   HWND box = FindWindowA("#32770", nullptr);
-  if (box == nullptr) return;  // not shown yet: the next tick looks again
+  if (box == nullptr) {
+    if (++pendingAnswer->ticks == kAnswerTicks && GetActiveWindow() != nullptr) {
+      PostMessageA(GetActiveWindow(), WM_COMMAND, IDNO, 0);
+    }
+    return;  // not shown yet: the next tick looks again
+  }
   pendingAnswer->caption = Text(box);
   pendingAnswer->text = Text(GetDlgItem(box, 0xFFFF));
   pendingAnswer->answered = true;
-  KillTimer(nullptr, timer);
   PostMessageA(box, WM_COMMAND, pendingAnswer->button, 0);
 }
 
 void ClickExitAndAnswer(HWND main, MessageBoxAnswer* answer) {
   pendingAnswer = answer;
-  SetTimer(nullptr, 0, 20, AnswerMessageBox);
+  UINT_PTR timer = SetTimer(nullptr, 0, 20, AnswerMessageBox);
   Click(main, kRowExit);
+  KillTimer(nullptr, timer);
   pendingAnswer = nullptr;
 }
 
