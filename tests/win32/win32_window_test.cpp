@@ -209,15 +209,22 @@ TEST(Win32Window, ExecuteShowsTheReportInTheResultBoxAndPaintsTheStatus) {
   EXPECT_EQ(program.Run(), 0);
 }
 
-TEST(Win32Window, TypingIsNoCommandAndAClickOnALabelOnlyRepaints) {
+TEST(Win32Window, TypingIsNoCommandAndAnIdWithoutActionOnlyRepaints) {
   ScratchDirectory directory;
   ScriptedProgram program([](ScriptedProgram& program, HWND main) {
     ASSERT_NE(main, nullptr);
     program.PaintNow(main);
-    // An edit box's change notification (EN_CHANGE, code 0x300) is swallowed.
-    SetWindowTextA(GetDlgItem(main, 11), "3.3V");
+    // The edit box's notifications (EN_UPDATE, EN_CHANGE, focus) are swallowed.
+    HWND edit = GetDlgItem(main, 11);
+    SetWindowTextA(edit, "3.3");
+    SetFocus(edit);
+    SendMessageA(edit, EM_SETSEL, 3, 3);
+    SendMessageA(edit, WM_CHAR, 'V', 0);
+    program.HandlePendingMessages();
+    EXPECT_EQ(Text(edit), "3.3V");
     EXPECT_TRUE(program.PaintNow(main).empty());
-    // A command id without an action still repaints the status line.
+    // A command id without an action (the heading's) still repaints the
+    // status line.
     SendMessageA(main, WM_COMMAND, MAKEWPARAM(0, 0), 0);
     EXPECT_EQ(program.PaintNow(main).size(), 1u);
   });
