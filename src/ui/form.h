@@ -55,6 +55,9 @@ struct Form {
   FormMetrics metrics;
   ScrollOrigin origin;
   ControlHandles controls;
+  // Counts size notifications; a notification that finds it changed after
+  // setting a scroll bar knows a newer one ran inside that call.
+  unsigned sizeNotifications = 0;
 };
 
 /// Reads the text metrics of the main window's font into `form->metrics`:

@@ -58,7 +58,14 @@ void OnSize(Form* form, int clientWidth, int clientHeight) {
   if (right != 0) form->system->ScrollClientArea(form->window, right * cellWidth, 0);
   if (down != 0 || right != 0) form->system->InvalidateClientArea(form->window, true);
 
+  const unsigned notification = ++form->sizeNotifications;
   form->system->SetScrollRange(form->window, ScrollBarKind::Vertical, 0, kFormLines, lines);
+  // Showing or hiding the vertical bar narrows or widens the client area, and
+  // the window system reports the new size from inside the call above. That
+  // newer notification has set both bars for the new width; setting the
+  // horizontal page from the old width now would let the form's last columns
+  // drop out of reach.
+  if (form->sizeNotifications != notification) return;
   form->system->SetScrollRange(form->window, ScrollBarKind::Horizontal, 0, kFormColumns, cols);
 }
 

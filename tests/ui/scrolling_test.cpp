@@ -191,3 +191,40 @@ TEST_F(Scrolling, ScrolledStatusLineIsDrawnOnlyWhileWhollyVisible) {
 
 }  // namespace
 }  // namespace tapsmith::testing
+
+namespace tapsmith::testing {
+namespace {
+
+// Hands size notifications to the form, as the main window does.
+class SizeForwardingEvents : public SilentEvents {
+ public:
+  explicit SizeForwardingEvents(Form* form) : form_(form) {}
+  void OnSize(WindowHandle, int clientWidth, int clientHeight) override {
+    tapsmith::OnSize(form_, clientWidth, clientHeight);
+  }
+
+ private:
+  Form* form_;
+};
+
+TEST(ScrollingWithBars, BarsAppearingInsideASizeNotificationLeaveThePagesOfTheLastSize) {
+  FakeWindowSystem fake;
+  fake.scrollBarThickness = 17;
+  std::unique_ptr<AppState> state = NewDefaultState();
+  Form form{state.get(), &fake};
+  SizeForwardingEvents events(&form);
+  fake.CreateMainWindow("test", kMainWindowStyle, &events);
+  form.window = fake.mainWindow();
+  form.metrics = FormMetrics{10, 16};
+
+  // 300 x 320: the vertical bar appears and takes 17 pixels of width (28
+  // columns left), then the horizontal bar 17 of height (18 lines left).
+  fake.SendSize(300, 320);
+  EXPECT_EQ(fake.clientWidth(), 283);
+  EXPECT_EQ(fake.clientHeight(), 303);
+  EXPECT_EQ(fake.scrollBar(ScrollBarKind::Vertical).page, 18);
+  EXPECT_EQ(fake.scrollBar(ScrollBarKind::Horizontal).page, 28);
+}
+
+}  // namespace
+}  // namespace tapsmith::testing

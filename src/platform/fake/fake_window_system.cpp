@@ -183,6 +183,11 @@ bool FakeWindowSystem::IsMainWindow(WindowHandle window) const {
   return window != nullptr && window == mainWindow_;
 }
 
+// A bar is shown while its page leaves part of a nonempty range uncovered.
+bool FakeWindowSystem::ScrollBarShown(const ScrollBarState& bar) {
+  return bar.max > bar.min && bar.page <= bar.max - bar.min;
+}
+
 // The platform keeps the position within min .. max - max(page - 1, 0).
 void FakeWindowSystem::Clamp(ScrollBarState* bar) {
   int highest = bar->max - Max(bar->page - 1, 0);
@@ -333,10 +338,20 @@ void FakeWindowSystem::SetScrollRange(WindowHandle window, ScrollBarKind bar, in
   call.values[2] = page;
   Record(call);
   ScrollBarState& state = bars_[static_cast<int>(bar)];
+  const bool wasShown = ScrollBarShown(state);
   state.min = min;
   state.max = max;
   state.page = page < 0 ? 0 : page;
   Clamp(&state);
+  const bool shown = ScrollBarShown(state);
+  if (scrollBarThickness <= 0 || shown == wasShown || events_ == nullptr) return;
+  const int change = shown ? -scrollBarThickness : scrollBarThickness;
+  if (bar == ScrollBarKind::Vertical) {
+    clientWidth_ += change;
+  } else {
+    clientHeight_ += change;
+  }
+  events_->OnSize(mainWindow_, clientWidth_, clientHeight_);
 }
 
 void FakeWindowSystem::SetScrollPosition(WindowHandle window, ScrollBarKind bar, int pos) {

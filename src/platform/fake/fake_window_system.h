@@ -94,6 +94,10 @@ class FakeWindowSystem : public WindowSystem {
   int failingControlId = -1;              // CreateControl with this id fails
   bool windowRectFails = false;
   bool scrollBarsFail = false;            // GetScrollBar returns false
+  /// When above 0, a scroll bar that appears or disappears takes or gives
+  /// back this many pixels of the client area, and the new size is reported
+  /// from inside SetScrollRange, as Windows does.
+  int scrollBarThickness = 0;
   /// Runs inside RunMessageLoop, standing in for the user.
   std::function<void()> userScript;
 
@@ -166,6 +170,7 @@ class FakeWindowSystem : public WindowSystem {
   bool IsMainWindow(WindowHandle window) const;
   void Record(FakeCall call) { calls_.push_back(std::move(call)); }
   static void Clamp(ScrollBarState* bar);
+  static bool ScrollBarShown(const ScrollBarState& bar);
 
   std::vector<FakeCall> calls_;
   std::vector<FakeControl> controls_;
