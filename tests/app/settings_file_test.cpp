@@ -395,6 +395,27 @@ TEST_F(SettingsFile, NulBytesAndJunkNeverShiftOrCrash) {
   }
 }
 
+// The in-memory loader reads through the same line reader as the file
+// loader: for any bytes the two give the very same state.
+TEST_F(SettingsFile, BytesInMemoryLoadExactlyAsTheFile) {
+  std::vector<std::string> files = {"", "20\r\n", FileOf({"0", "2", std::string(40000, 'x') + "\x07\x07", "tail\r"}),
+                                    FileOf(NumberedSettings(), "\n") + "21\r\na\x07\x07\x07b\r\n\r"};
+  std::mt19937 random(777);
+  const char alphabet[] = "0123456789-+ \r\n\x07\x07\x00\x81\xff" "ab";
+  for (int round = 0; round < 100; ++round) {
+    std::string junk;
+    size_t length = random() % 3000;
+    for (size_t i = 0; i < length; ++i) junk.push_back(alphabet[random() % (sizeof alphabet - 1)]);
+    files.push_back(junk);
+  }
+  for (const std::string& bytes : files) {
+    auto fromFile = Load(bytes);
+    auto fromMemory = NewDefaultState();
+    LoadSettingsBytes(fromMemory.get(), bytes.data(), bytes.size());
+    ASSERT_EQ(std::memcmp(fromFile.get(), fromMemory.get(), sizeof(AppState)), 0) << ::testing::PrintToString(bytes.substr(0, 200));
+  }
+}
+
 TEST_F(SettingsFile, MissingFileOrDirectoryLoadsNothing) {
   auto defaults = NewDefaultState();
   for (const std::string& path : {(directory_ / "missing.ini").string(), directory_.string()}) {
