@@ -14,7 +14,8 @@ jobs=${2:-$(nproc 2>/dev/null || echo 2)}
 
 # float-cast-overflow is not part of GCC's "undefined" group; a double too
 # large for the int it is converted to is undefined behaviour all the same.
-flags="-fsanitize=address,undefined,float-cast-overflow -fno-sanitize-recover=all -fno-omit-frame-pointer"
+# _GLIBCXX_ASSERTIONS adds the standard library's own bounds checks.
+flags="-fsanitize=address,undefined,float-cast-overflow -fno-sanitize-recover=all -fno-omit-frame-pointer -D_GLIBCXX_ASSERTIONS"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:strict_string_checks=1:detect_stack_use_after_return=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 # Leaks inside system libraries (fontconfig under the Qt window tests) are
