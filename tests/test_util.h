@@ -1,8 +1,15 @@
 // Shared helpers of the tests.
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
 #include <memory>
+#include <random>
+#include <sstream>
 #include <string>
+#include <system_error>
 
 #include "app_state.h"
 
@@ -22,5 +29,57 @@ inline int CountCrLfLines(const std::string& text) {
     ++lines;
   return lines;
 }
+
+// A fresh empty directory of the test's own, removed with its files at the end.
+class TemporaryDirectory {
+ public:
+  TemporaryDirectory() {
+    std::random_device random;
+    for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+      std::filesystem::path candidate =
+          std::filesystem::temp_directory_path() / ("tapsmith-test-" + std::to_string(random()));
+      std::error_code error;
+      if (std::filesystem::create_directory(candidate, error)) path_ = candidate;
+    }
+    if (path_.empty()) ADD_FAILURE() << "cannot create a temporary directory";
+  }
+  ~TemporaryDirectory() {
+    std::error_code ignored;
+    if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
+  }
+  TemporaryDirectory(const TemporaryDirectory&) = delete;
+  TemporaryDirectory& operator=(const TemporaryDirectory&) = delete;
+
+  const std::filesystem::path& path() const { return path_; }
+  std::string File(const std::string& name) const { return (path_ / name).string(); }
+  void Write(const std::string& name, const std::string& bytes) const {
+    std::ofstream(File(name), std::ios::binary) << bytes;
+  }
+  std::string Read(const std::string& name) const {
+    std::ifstream in(File(name), std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+  }
+
+ private:
+  std::filesystem::path path_;
+};
+
+// Runs the test in a fresh empty directory, so that the settings file of one
+// test never meets another.
+class TemporaryWorkingDirectory : public TemporaryDirectory {
+ public:
+  TemporaryWorkingDirectory() : previous_(std::filesystem::current_path()) {
+    if (!path().empty()) std::filesystem::current_path(path());
+  }
+  ~TemporaryWorkingDirectory() {
+    std::error_code ignored;
+    std::filesystem::current_path(previous_, ignored);
+  }
+
+ private:
+  std::filesystem::path previous_;
+};
 
 }  // namespace tapsmith::testing

@@ -14,12 +14,14 @@
 
 #include "cli_options.h"
 #include "cli_output.h"
+#include "test_util.h"
 
 namespace tapsmith {
 namespace {
 
 using ::testing::HasSubstr;
 using ::testing::StartsWith;
+using testing::TemporaryDirectory;
 
 struct CliRun {
   int status;
@@ -43,28 +45,6 @@ std::vector<std::string> Lines(const std::string& text) {
   return lines;
 }
 
-// A scratch directory of the test's own, removed with its files afterwards.
-class ScratchDir {
- public:
-  ScratchDir() {
-    char pattern[] = "/tmp/tapsmith-cli-XXXXXX";
-    path_ = mkdtemp(pattern);
-  }
-  ~ScratchDir() { std::system(("rm -rf '" + path_ + "'").c_str()); }
-  std::string File(const std::string& name) const { return path_ + "/" + name; }
-  void Write(const std::string& name, const std::string& bytes) const {
-    std::ofstream(File(name), std::ios::binary) << bytes;
-  }
-  std::string Read(const std::string& name) const {
-    std::ifstream in(File(name), std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-  }
-
- private:
-  std::string path_;
-};
 
 TEST(Cli, DefaultsPrintTheTenMatchesByVoltage) {
   CliRun run = RunCliWith({"--lang", "en"});
@@ -125,7 +105,7 @@ TEST(Cli, FormatErrorReportsTheFieldAndExitsWithTwo) {
 }
 
 TEST(Cli, EmptyListIsAStockListError) {
-  ScratchDir dir;
+  TemporaryDirectory dir;
   dir.Write("empty.txt", "");
   CliRun run = RunCliWith({"--list-file", dir.File("empty.txt"), "--lang", "en"});
   EXPECT_EQ(run.status, kExitInputError);
@@ -133,7 +113,7 @@ TEST(Cli, EmptyListIsAStockListError) {
 }
 
 TEST(Cli, ListFileBecomesListOneUnlessAnotherListIsNamed) {
-  ScratchDir dir;
+  TemporaryDirectory dir;
   dir.Write("list.txt", "1k\n1.2k\r\n2.7k\n");
   CliRun run = RunCliWith({"--list-file", dir.File("list.txt"), "--vo", "1.54", "--vo2", "1%",
                     "--vfb", "0.7", "--r1-min", "1k", "--r1-max", "10k"});
@@ -229,7 +209,7 @@ TEST(Cli, JsonReportsTooManyAndMissingDeviation) {
 }
 
 TEST(Cli, JsonNamesAreValidUtf8WhateverTheListHolds) {
-  ScratchDir dir;
+  TemporaryDirectory dir;
   dir.Write("list.txt", "1k\xFF\n\xE6\x8A\xB5\xE6\x8A\x97 2k\n");  // junk, then 抵抗
   CliRun run = RunCliWith({"--format", "json", "--list-file", dir.File("list.txt"), "--vo", "1.4",
                     "--vo2", "50%", "--r1-min", "0", "--r1-max", "1M"});
@@ -242,7 +222,7 @@ TEST(Cli, JsonNamesAreValidUtf8WhateverTheListHolds) {
 // A list file that cannot be a list is refused with its reason, before any
 // search: a directory, UTF-16 (NUL bytes), or more than a list holds.
 TEST(Cli, ListFileThatIsNoListIsRefusedWithTheReason) {
-  ScratchDir dir;
+  TemporaryDirectory dir;
   dir.Write("utf16.txt", std::string("1\0k\0\r\0\n\0" "2\0k\0\r\0\n\0", 16));
   std::string longLines;
   for (int n = 1; longLines.size() < 40000; ++n) {
@@ -265,7 +245,7 @@ TEST(Cli, ListFileThatIsNoListIsRefusedWithTheReason) {
 }
 
 TEST(Cli, ListFileUpToTheSlotSizeIsReadWholeAndAByteOrderMarkIsSkipped) {
-  ScratchDir dir;
+  TemporaryDirectory dir;
   // 8189 lines "1k" and one "1": exactly 32759 bytes with CR LF line ends.
   std::string full;
   for (int n = 0; n < 8189; ++n) full += "1k\n";
@@ -292,7 +272,7 @@ TEST(Cli, ListFileUpToTheSlotSizeIsReadWholeAndAByteOrderMarkIsSkipped) {
 // 501 values with names of the full 23 characters: the first 501 are used, no
 // DNM, and the report of the too-many search keeps every name whole.
 TEST(Cli, FullListOfLongestNamesReportsWholeLinesWithinTheBudget) {
-  ScratchDir dir;
+  TemporaryDirectory dir;
   std::string list;
   for (int n = 0; n < 520; ++n) {
     std::string name = std::to_string(1000 + n) + "-ohm-metal-film-";
@@ -325,7 +305,7 @@ TEST(Cli, InvalidUtf8InAFieldIsAFormatErrorShownAsValidUtf8) {
 }
 
 TEST(Cli, SettingsFileIsLoadedThenOverriddenAndSaved) {
-  ScratchDir dir;
+  TemporaryDirectory dir;
   std::string ini = dir.File("Tapsmith.ini");
   CliRun first = RunCliWith({"--settings", ini, "--config", "b", "--lang", "en", "--save"});
   EXPECT_EQ(first.status, kExitFound);
@@ -340,7 +320,7 @@ TEST(Cli, SettingsFileIsLoadedThenOverriddenAndSaved) {
 }
 
 TEST(Cli, MissingSettingsFileLeavesTheDefaults) {
-  ScratchDir dir;
+  TemporaryDirectory dir;
   CliRun run = RunCliWith({"--settings", dir.File("none.ini"), "--lang", "en"});
   EXPECT_EQ(run.err, "10 set(s) found.\n");
   EXPECT_EQ(access(dir.File("none.ini").c_str(), F_OK), -1);

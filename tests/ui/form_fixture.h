@@ -5,11 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <memory>
 #include <string>
-#include <random>
-#include <system_error>
 
 #include "commands.h"
 #include "fake_window_system.h"
@@ -65,39 +62,6 @@ class FormTest : public ::testing::Test {
   Form form_{state_.get(), &fake_};
 };
 
-// Runs the test in a fresh empty directory, so that the settings file of one
-// test never meets another.
-class TemporaryWorkingDirectory {
- public:
-  TemporaryWorkingDirectory() {
-    previous_ = std::filesystem::current_path();
-    std::random_device random;
-    for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
-      std::filesystem::path candidate = std::filesystem::temp_directory_path() /
-                                        ("tapsmith-ui-" + std::to_string(random()));
-      std::error_code error;
-      if (std::filesystem::create_directory(candidate, error)) path_ = candidate;
-    }
-    if (path_.empty()) {
-      ADD_FAILURE() << "cannot create a temporary directory";
-      return;
-    }
-    std::filesystem::current_path(path_);
-  }
-  ~TemporaryWorkingDirectory() {
-    std::error_code ignored;
-    std::filesystem::current_path(previous_, ignored);
-    if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
-  }
-  TemporaryWorkingDirectory(const TemporaryWorkingDirectory&) = delete;
-  TemporaryWorkingDirectory& operator=(const TemporaryWorkingDirectory&) = delete;
-
-  std::filesystem::path File(const char* name) const { return path_ / name; }
-
- private:
-  std::filesystem::path previous_;
-  std::filesystem::path path_;
-};
 
 inline std::string Cp932(const char* utf8) { return LiteralToCp932(utf8); }
 

@@ -8,6 +8,7 @@
 #include <functional>
 #include <vector>
 
+#include "test_util.h"
 #include "window_system.h"
 
 namespace tapsmith::testing {
@@ -76,50 +77,5 @@ inline int DarkPixels(const QImage& image, const QRect& area) {
       if (qGray(image.pixel(x, y)) < 128) ++dark;
   return dark;
 }
-
-}  // namespace tapsmith::testing
-
-#include <gtest/gtest.h>
-
-#include <filesystem>
-#include <random>
-#include <string>
-#include <system_error>
-
-namespace tapsmith::testing {
-
-// Runs a test in a fresh empty working directory, where the program writes
-// its settings file.
-class TemporaryWorkingDirectory {
- public:
-  TemporaryWorkingDirectory() {
-    previous_ = std::filesystem::current_path();
-    std::random_device random;
-    for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
-      const std::filesystem::path candidate =
-          std::filesystem::temp_directory_path() / ("tapsmith-window-" + std::to_string(random()));
-      std::error_code error;
-      if (std::filesystem::create_directory(candidate, error)) path_ = candidate;
-    }
-    if (path_.empty()) {
-      ADD_FAILURE() << "cannot create a temporary directory";
-      return;
-    }
-    std::filesystem::current_path(path_);
-  }
-  ~TemporaryWorkingDirectory() {
-    std::error_code ignored;
-    std::filesystem::current_path(previous_, ignored);
-    if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
-  }
-  TemporaryWorkingDirectory(const TemporaryWorkingDirectory&) = delete;
-  TemporaryWorkingDirectory& operator=(const TemporaryWorkingDirectory&) = delete;
-
-  std::filesystem::path File(const char* name) const { return path_ / name; }
-
- private:
-  std::filesystem::path previous_;
-  std::filesystem::path path_;
-};
 
 }  // namespace tapsmith::testing
