@@ -20,6 +20,13 @@ static const char* const kSaveFailedHeading[2] = {
     "The settings file could not be saved.",
 };
 
+// Why nothing could be saved when the settings file's path could not be
+// formed at start (a working directory too deep for the path's limit).
+static const char* const kNoSettingsPath[2] = {
+    "作業フォルダのパスが長すぎるため、Tapsmith.iniの場所を決められません。",
+    "The working folder's path is too long to place Tapsmith.ini in it.",
+};
+
 constexpr char kProgramCaption[] = "Tapsmith";
 
 }  // namespace
@@ -51,6 +58,10 @@ void MainWindow::OnDestroy(WindowHandle window) {
     }
     std::string reason;
     if (!SaveSettings(*state, &reason)) ReportFailedSave(reason);
+  } else {
+    // Without a path this run's inputs cannot be kept: say so rather than
+    // lose them without a word.
+    ReportFailedSave(LiteralToCp932(kNoSettingsPath[LanguageInUse(*state)]));
   }
   form_.system->PostQuit(0);
 }

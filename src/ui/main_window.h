@@ -19,7 +19,8 @@ class MainWindow : public WindowEvents {
   bool OnCreate(WindowHandle window) override;
   /// With a settings path: collects the edit texts, stores the outer window
   /// rectangle into settings 1 to 4 (left as they are if it cannot be read)
-  /// and saves, telling the user if the save fails. Then posts quit 0.
+  /// and saves, telling the user if the save fails. Without a path, tells the
+  /// user that nothing could be kept. Then posts quit 0.
   void OnDestroy(WindowHandle window) override;
   void OnSize(WindowHandle window, int clientWidth, int clientHeight) override;
   void OnPaint(WindowHandle window, PaintSurface& surface) override;
@@ -30,6 +31,8 @@ class MainWindow : public WindowEvents {
   const Form& form() const { return form_; }
 
  private:
+  /// Shows the failed-save message with `reason` (code-page bytes, as the
+  /// path is) on a line of its own.
   void ReportFailedSave(const std::string& reason);
 
   Form form_;

@@ -125,12 +125,19 @@ TEST_F(MainWindowTest, FailedSaveIsReportedAndTheProgramStillEnds) {
   EXPECT_EQ(fake_.Described(FakeCallKind::PostQuit), Strings{"PostQuit 0"});
 }
 
-TEST_F(MainWindowTest, WithoutAPathNothingIsSavedButTheLoopEnds) {
+TEST_F(MainWindowTest, WithoutAPathNothingIsSavedTheUserIsToldAndTheLoopEnds) {
   Create();
   state_->settingsPath[0] = '\0';
+  SetSetting(state_.get(), Language, 1);
   fake_.SendDestroy(fake_.mainWindow());
   EXPECT_FALSE(std::filesystem::exists("Tapsmith.ini"));
   EXPECT_TRUE(fake_.Described(FakeCallKind::GetText).empty());
+  std::string told;
+  for (const FakeCall& call : fake_.calls())
+    if (call.kind == FakeCallKind::ShowError) told = call.text;
+  EXPECT_EQ(told,
+            "The settings file could not be saved.\r\n"
+            "The working folder's path is too long to place Tapsmith.ini in it.");
   EXPECT_EQ(fake_.Described(FakeCallKind::PostQuit), Strings{"PostQuit 0"});
 }
 
