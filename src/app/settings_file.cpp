@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 
 #include "file_replace.h"
 #include "message_table.h"
@@ -192,7 +194,10 @@ void AppendNumberLine(std::string* bytes, int32_t value) {
 void LoadSettings(AppState* state) { LoadSettingsFile(state, state->settingsPath); }
 
 void LoadSettingsFile(AppState* state, const char* path) {
-  if (path != nullptr && path[0] != '\0') {
+  std::error_code error;
+  // Only a regular file is read: opening a named pipe or a device would wait
+  // for a writer that never comes, and the window would never appear.
+  if (path != nullptr && path[0] != '\0' && std::filesystem::is_regular_file(path, error)) {
     // Binary mode: the reader itself treats CR LF and LF alike.
     if (FILE* file = std::fopen(path, "rb")) {
       LineReader reader(file);
