@@ -36,9 +36,14 @@ FieldReading ReadField(const char* text, FieldKind kind) {
   return {false, false, 0.0};
 }
 
-void SetFormatError(AppState* state, int slot) {
+// Reads the field of `slot`. A format error sets the status to the message
+// and the field's text, and returns false.
+bool ReadSlotField(AppState* state, int slot, FieldKind kind, FieldReading* reading) {
+  *reading = ReadField(SlotText(*state, slot), kind);
+  if (reading->valid) return true;
   SetSlotText(state, SlotStatus, MessageText(Message::FormatError, *state));
   AppendSlotText(state, SlotStatus, SlotText(*state, slot));
+  return false;
 }
 
 }  // namespace
@@ -52,14 +57,9 @@ SearchOptions SearchOptionsFromState(const AppState& state) {
 }
 
 bool ParseSearchRequest(AppState* state, SearchRequest* request) {
-  FieldReading a = ReadField(SlotText(*state, SlotVoMinTyp), FieldKind::Voltage);
-  if (!a.valid) {
-    SetFormatError(state, SlotVoMinTyp);
-    return false;
-  }
-  FieldReading b = ReadField(SlotText(*state, SlotVoMaxPercent), FieldKind::VoltageOrPercent);
-  if (!b.valid) {
-    SetFormatError(state, SlotVoMaxPercent);
+  FieldReading a, b;
+  if (!ReadSlotField(state, SlotVoMinTyp, FieldKind::Voltage, &a) ||
+      !ReadSlotField(state, SlotVoMaxPercent, FieldKind::VoltageOrPercent, &b)) {
     return false;
   }
   if (b.percent) {
@@ -77,24 +77,16 @@ bool ParseSearchRequest(AppState* state, SearchRequest* request) {
   request->Vmin = request->Vmin - kWindowSlack;
   request->Vmax = request->Vmax + kWindowSlack;
 
-  FieldReading vfb = ReadField(SlotText(*state, SlotVfb), FieldKind::Voltage);
-  if (!vfb.valid) {
-    SetFormatError(state, SlotVfb);
-    return false;
-  }
+  FieldReading vfb;
+  if (!ReadSlotField(state, SlotVfb, FieldKind::Voltage, &vfb)) return false;
   request->Vfb = vfb.value;
 
   request->DigitCount = ReadInteger(SlotText(*state, SlotDigits));
   SetSetting(state, DigitCount, request->DigitCount);
 
-  FieldReading r1min = ReadField(SlotText(*state, SlotR1Min), FieldKind::Resistance);
-  if (!r1min.valid) {
-    SetFormatError(state, SlotR1Min);
-    return false;
-  }
-  FieldReading r1max = ReadField(SlotText(*state, SlotR1Max), FieldKind::Resistance);
-  if (!r1max.valid) {
-    SetFormatError(state, SlotR1Max);
+  FieldReading r1min, r1max;
+  if (!ReadSlotField(state, SlotR1Min, FieldKind::Resistance, &r1min) ||
+      !ReadSlotField(state, SlotR1Max, FieldKind::Resistance, &r1max)) {
     return false;
   }
   request->R1min = r1min.value;
