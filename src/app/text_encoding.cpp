@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "utf8_sequence.h"
+
 namespace tapsmith {
 
 namespace {
@@ -15,19 +17,6 @@ namespace {
 using SkipLength = size_t (*)(const unsigned char* at, size_t left);
 
 size_t SkipOneByte(const unsigned char*, size_t) { return 1; }
-
-size_t SkipUtf8Character(const unsigned char* at, size_t left) {
-  size_t length = at[0] >= 0xF0 && at[0] <= 0xF4   ? 4
-                  : at[0] >= 0xE0 && at[0] <= 0xEF ? 3
-                  : at[0] >= 0xC2 && at[0] <= 0xDF ? 2
-                                                   : 1;
-  // A character cut short by the end of the text is skipped whole as well.
-  size_t available = length < left ? length : left;
-  for (size_t i = 1; i < available; ++i) {
-    if ((at[i] & 0xC0) != 0x80) return 1;
-  }
-  return available;
-}
 
 // Converts with iconv, replacing every sequence that cannot be converted by
 // `replacement` and going on after it. Sets `*lossless` to false if any was.
