@@ -33,5 +33,7 @@ if [[ $(id -u) -ne 0 ]]; then
 fi
 echo "Installing: ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
+# With the recommended packages, as the set-up was tested: Qt's platform
+# plugins and Wine's own helpers come in as recommendations.
 apt-get update -qq
-apt-get install -y -qq --no-install-recommends "${missing[@]}"
+apt-get install -y -qq "${missing[@]}"
