@@ -33,7 +33,7 @@ if [[ $(id -u) -ne 0 ]]; then
 fi
 echo "Installing: ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
-# With the recommended packages, as the set-up was tested: Qt's platform
-# plugins and Wine's own helpers come in as recommendations.
+# With the recommended packages: the builds and tests were proven with them
+# (Wine in particular recommends parts of itself).
 apt-get update -qq
 apt-get install -y -qq "${missing[@]}"
