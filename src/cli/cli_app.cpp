@@ -43,7 +43,7 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     return kExitFound;
   }
   if (command.version) {
-    out << "tapsmith-cli 1.50\n";
+    out << "tapsmith-cli " TAPSMITH_VERSION "\n";
     return kExitFound;
   }
 

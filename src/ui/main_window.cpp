@@ -91,7 +91,7 @@ int RunTapsmith(WindowSystem* system, int showCommand) {
   // state always is.
   static AppState state;
   MainWindow mainWindow(&state, system);
-  const std::string caption = LiteralToCp932("Tapsmith : 電圧設定抵抗の探索 R1.50");
+  const std::string caption = LiteralToCp932("Tapsmith : 電圧設定抵抗の探索 R" TAPSMITH_VERSION);
   WindowHandle window = system->CreateMainWindow(caption.c_str(), kMainWindowStyle, &mainWindow);
   if (window == nullptr) {
     system->ShowError(nullptr, "Few resource or Wrong coding", kProgramCaption);
