@@ -1,5 +1,6 @@
 #include "message_table.h"
 
+#include <cassert>
 #include <string>
 
 #include "text_encoding.h"
@@ -14,15 +15,26 @@ struct MessagePair {
   const char* english;
 };
 
-const MessagePair kMessages[] = {
+constexpr MessagePair kMessages[] = {
     {Message::ExitConfirmation, "本当に終了しますか？", "Really exit?"},
     {Message::CountSuffix, "組見つかりました。", " set(s) found."},
     {Message::NothingFound, "見つけられませんでした。", "Can not be able to fined."},
     {Message::TooMany, "多すぎるため中断しました。", "Break off because of too many matches."},
     {Message::FormatError, "フォーマット・エラー\n", "Format error\n"},
     {Message::StockListError, "部品リストエラー", "Stock list error"},
+    {Message::BestShown, "%d組見つかりました。近い順に%d組を表示します。",
+     "%d set(s) found; the %d closest shown."},
 };
 constexpr int kMessageCount = sizeof kMessages / sizeof kMessages[0];
+
+// A message is looked up by its number: every row must stand at its own.
+constexpr bool EveryRowAtItsMessage() {
+  for (int row = 0; row < kMessageCount; ++row) {
+    if (static_cast<int>(kMessages[row].message) != row) return false;
+  }
+  return kMessageCount == static_cast<int>(Message::kCount);
+}
+static_assert(EveryRowAtItsMessage(), "the message table's rows must follow the Message enum");
 
 struct ConvertedMessages {
   std::string japanese[kMessageCount];
@@ -36,6 +48,7 @@ struct ConvertedMessages {
 const char* MessageText(Message message, int language) {
   static const ConvertedMessages converted;
   int row = static_cast<int>(message);
+  assert(row >= 0 && row < kMessageCount && "no such message");
   return language == 1 ? kMessages[row].english : converted.japanese[row].c_str();
 }
 

@@ -12,6 +12,8 @@ enum class Message : int {
   TooMany,
   FormatError,
   StockListError,
+  BestShown,  // a format: how many qualified ("%d"), then how many are shown ("%d")
+  kCount,
 };
 
 /// The message in `language` (1 English, anything else Japanese), as
