@@ -1,6 +1,6 @@
 #include "default_texts.h"
 
-#include <cstdio>
+#include "e_series.h"
 
 namespace tapsmith {
 
@@ -26,21 +26,21 @@ const int kE24[] = {10, 11, 12, 13, 15, 16, 18, 20, 22, 24, 27, 30,
 const int kE12[] = {10, 12, 15, 18, 22, 27, 33, 39, 47, 56, 68, 82};
 const int kE6[] = {10, 15, 22, 33, 47, 68};
 
-// An E-series list: every mantissa in `decades` decades from `firstDecade`
+// An E-series list: every mantissa in `decades` decades from 10^firstExponent
 // ohms, then the first value of the next decade.
 struct SeriesList {
   int slot;
   const int* mantissas;
   int mantissaCount;
-  long long firstDecade;
+  int firstExponent;
   int decades;
 };
 
 const SeriesList kSeriesLists[] = {
-    {SlotList1, kE24, 24, 100, 4},
-    {SlotE24, kE24, 24, 10, 6},
-    {SlotE12, kE12, 12, 10, 6},
-    {SlotE6, kE6, 6, 10, 6},
+    {SlotList1, kE24, 24, 2, 4},
+    {SlotE24, kE24, 24, 1, 6},
+    {SlotE12, kE12, 12, 1, 6},
+    {SlotE6, kE6, 6, 1, 6},
 };
 
 const char* const kList2[] = {
@@ -79,38 +79,19 @@ void AppendValueLine(AppState* state, int slot, const char* value) {
   AppendSlotText(state, slot, "\r\n");
 }
 
-// Whole ohms below 1000, then thousands with "k" and millions with "M",
-// without a trailing ".0": 910, 1k, 1.1k, 10k, 1M, 1.1M.
-void FormatSeriesValue(long long ohms, char* out, size_t size) {
-  long long unit = 1;
-  const char* suffix = "";
-  if (ohms >= 1000000) {
-    unit = 1000000;
-    suffix = "M";
-  } else if (ohms >= 1000) {
-    unit = 1000;
-    suffix = "k";
-  }
-  long long whole = ohms / unit;
-  long long tenths = ohms % unit * 10 / unit;
-  if (tenths == 0) {
-    std::snprintf(out, size, "%lld%s", whole, suffix);
-  } else {
-    std::snprintf(out, size, "%lld.%lld%s", whole, tenths, suffix);
-  }
-}
-
+// The mantissas in tenths are three-digit mantissas of one decade less:
+// 1.1 x 10^3 is 110 x 10^1.
 void WriteSeriesList(AppState* state, const SeriesList& list) {
   SetSlotText(state, list.slot, "");
   char value[32];
-  long long decade = list.firstDecade;
-  for (int d = 0; d < list.decades; ++d, decade *= 10) {
+  int exponent = list.firstExponent - 2;
+  for (int d = 0; d < list.decades; ++d, ++exponent) {
     for (int m = 0; m < list.mantissaCount; ++m) {
-      FormatSeriesValue(list.mantissas[m] * decade / 10, value, sizeof value);
+      FormatSeriesName(list.mantissas[m] * 10, exponent, value, sizeof value);
       AppendValueLine(state, list.slot, value);
     }
   }
-  FormatSeriesValue(decade, value, sizeof value);
+  FormatSeriesName(100, exponent, value, sizeof value);
   AppendValueLine(state, list.slot, value);
 }
 
