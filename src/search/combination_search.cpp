@@ -17,11 +17,12 @@ struct PlainRun {
 
 }  // namespace
 
-void RunPlainSearch(const SearchRequest& request, const StockTable& stock,
-                    const SearchOptions& options, MatchTable* matches) {
+int RunPlainSearch(const SearchRequest& request, const StockTable& stock,
+                   const SearchOptions& options, MatchTable* matches) {
   kernel::SearchPass pass;
   int form = kernel::BeginPass(request, stock, options, matches, &pass);
   kernel::DispatchForm<PlainRun>(form, &pass);
+  return kernel::QualifiedCount(pass);
 }
 
 }  // namespace tapsmith

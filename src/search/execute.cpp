@@ -39,40 +39,102 @@ Report RenderReport(AppState* state, const MatchTable& matches, int configuratio
   return report;
 }
 
-}  // namespace
+// The design options as numbers, the reference's limits defaulting to Vfb.
+DesignRules ResolveRules(const DesignOptions& design, const SearchRequest& request) {
+  DesignRules rules;
+  rules.worstCase = design.worstCase || design.worstCaseInWindow;
+  rules.lowFactor = 1.0 - design.tolerancePercent * 0.01;
+  rules.highFactor = 1.0 + design.tolerancePercent * 0.01;
+  rules.vfbLow = design.hasVfbMin ? design.vfbMin : request.Vfb;
+  rules.vfbHigh = design.hasVfbMax ? design.vfbMax : request.Vfb;
+  rules.worstCaseInWindow = design.worstCaseInWindow;
+  rules.current = design.current;
+  rules.boundCurrent = design.current;
+  rules.currentMin = design.currentMin;
+  rules.currentMax = design.currentMax;
+  rules.best = design.best;
+  return rules;
+}
 
-ExecuteResult Execute(AppState* state, SearchWorkspace* workspace) {
+ExecuteResult Run(AppState* state, SearchWorkspace* workspace, const DesignOptions* design) {
   SetSlotText(state, SlotResult, "");
   SetSlotText(state, SlotStatus, "");
   workspace->matches.count = 0;
-  if (!ParseSearchRequest(state, &workspace->request) ||
-      !ParseStockList(state, &workspace->stock)) {
-    return {ExecuteOutcome::InputError, 0};
+  ExecuteResult result{ExecuteOutcome::InputError, 0, 0, 0, false, -1};
+  if (!ParseSearchRequest(state, &workspace->request, &result.errorSlot)) return result;
+  if (!ParseStockList(state, &workspace->stock)) {
+    result.errorSlot = SlotList1 + ListChoiceInUse(*state);
+    return result;
   }
 
   SetSetting(state, MatchCount, 0);
   SearchOptions options = SearchOptionsFromState(*state);
-  RunSearch(workspace->request, workspace->stock, options, &workspace->matches);
+  if (design != nullptr) {
+    workspace->rules = ResolveRules(*design, workspace->request);
+    options.rules = &workspace->rules;
+    options.selection = &workspace->selection;
+    result.best = design->best > 0;
+  }
+  result.qualified = RunSearch(workspace->request, workspace->stock, options, &workspace->matches);
   const int count = workspace->matches.count;
   SetSetting(state, MatchCount, count);
 
-  OrderMatches(*state, &workspace->matches);
+  if (result.best) {
+    OrderBestMatches(design->bestOrder, workspace->request.Vtyp, &workspace->matches,
+                     &workspace->order);
+  } else {
+    OrderMatches(*state, &workspace->matches, &workspace->order);
+  }
   Report report = RenderReport(state, workspace->matches, options.configuration,
                                workspace->request.Vtyp != 0.0);
+  result.reportedLines = report.lines;
+  // A best-N search shows all it holds: the budget binds only slot 8.
+  result.shown = result.best ? count : report.lines;
 
-  if (count < kMatchCapacity && !report.budgetExceeded && count > 0) {
-    char status[64];
-    std::snprintf(status, sizeof status, "%d", count);
-    SetSlotText(state, SlotStatus, status);
-    AppendSlotText(state, SlotStatus, MessageText(Message::CountSuffix, *state));
-    return {ExecuteOutcome::Found, report.lines};
+  if (result.best) {
+    result.outcome = count > 0 ? ExecuteOutcome::Found : ExecuteOutcome::NothingFound;
+  } else if (count < kMatchCapacity && !report.budgetExceeded && count > 0) {
+    result.outcome = ExecuteOutcome::Found;
+  } else if (count == kMatchCapacity || report.budgetExceeded) {
+    result.outcome = ExecuteOutcome::TooMany;
+  } else {
+    result.outcome = ExecuteOutcome::NothingFound;
   }
-  if (count == kMatchCapacity || report.budgetExceeded) {
-    SetSlotText(state, SlotStatus, MessageText(Message::TooMany, *state));
-    return {ExecuteOutcome::TooMany, report.lines};
+  ComposeStatus(*state, result, state->slots.text[SlotStatus]);
+  return result;
+}
+
+}  // namespace
+
+void ComposeStatus(const AppState& state, const ExecuteResult& result, char* status) {
+  switch (result.outcome) {
+    case ExecuteOutcome::InputError:
+      ComposeInputError(state, result.errorSlot, status);
+      return;
+    case ExecuteOutcome::Found:
+      if (result.best) {
+        std::snprintf(status, kSlotSize, MessageText(Message::BestShown, state), result.qualified,
+                      result.shown);
+      } else {
+        std::snprintf(status, kSlotSize, "%d%s", result.qualified,
+                      MessageText(Message::CountSuffix, state));
+      }
+      return;
+    case ExecuteOutcome::TooMany:
+      std::snprintf(status, kSlotSize, "%s", MessageText(Message::TooMany, state));
+      return;
+    case ExecuteOutcome::NothingFound:
+      break;
   }
-  SetSlotText(state, SlotStatus, MessageText(Message::NothingFound, *state));
-  return {ExecuteOutcome::NothingFound, report.lines};
+  std::snprintf(status, kSlotSize, "%s", MessageText(Message::NothingFound, state));
+}
+
+ExecuteResult Execute(AppState* state, SearchWorkspace* workspace) {
+  return Run(state, workspace, nullptr);
+}
+
+ExecuteResult Execute(AppState* state, SearchWorkspace* workspace, const DesignOptions& design) {
+  return Run(state, workspace, &design);
 }
 
 ExecuteResult Execute(AppState* state) {

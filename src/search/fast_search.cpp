@@ -67,6 +67,32 @@ bool VoltageRisesWithIndex(double vfb) {
   return kRisesForPositiveVfb != (vfb < 0.0);
 }
 
+// The run [start, stop) of one row, or of the R2 entries under "R3=DNM
+// only", holds exactly the combinations inside the window. The window's
+// search offers each of them; a best-N search that filters nothing counts
+// the run whole and offers only the part that can still enter the selection.
+//
+// In a row (j >= 0) the run is one of R3 entries; under "R3=DNM only" (j < 0)
+// one of R2 entries with R3 = entry k.
+template <int kForm, bool kCountsRuns, typename Voltage>
+bool OfferRun(SearchPass* pass, int start, int stop, bool rising, Voltage voltage, int i, int j, int k) {
+  if constexpr (kCountsRuns) {
+    if (stop <= start) return false;  // an empty window: low above high
+    pass->qualified += stop - start;
+    if (pass->narrowed) {
+      const WindowSides visit{pass->visitLow, pass->visitHigh, rising};
+      start = FirstWhere(start, stop, [&](int index) { return !visit.Early(voltage(index)); });
+      stop = FirstWhere(start, stop, [&](int index) { return visit.Late(voltage(index)); });
+    }
+  }
+  for (int index = start; index < stop; ++index) {
+    const int r2 = j >= 0 ? j : index;
+    const int r3 = j >= 0 ? index : k;
+    if (kernel::Offer<kForm, !kCountsRuns>(pass, i, r2, r3, voltage(index))) return true;
+  }
+  return false;
+}
+
 // All pairs (j, k), k >= j, for R1 = entry i. Returns true when the table
 // became full.
 //
@@ -74,7 +100,7 @@ bool VoltageRisesWithIndex(double vfb) {
 // k, and row j + 1 lies on the same side of row j as column k + 1 of column
 // k, so both ends only move towards lower k as j grows: two pointers that
 // only go down, and the rows end once the run's end reaches the diagonal.
-template <int kForm>
+template <int kForm, bool kCountsRuns>
 bool FastPairsForR1(SearchPass* pass, int i, const WindowSides& sides) {
   const int n = pass->count;
   const double vfb = pass->request->Vfb;
@@ -97,15 +123,14 @@ bool FastPairsForR1(SearchPass* pass, int i, const WindowSides& sides) {
       while (stop > j && sides.Late(voltage(j, stop - 1))) --stop;
     }
     if (stop <= j) return false;  // this row and all later ones are empty
-    for (int k = start; k < stop; ++k) {
-      if (kernel::Offer(pass, i, j, k, voltage(j, k))) return true;
-    }
+    auto along = [&](int k) { return voltage(j, k); };
+    if (OfferRun<kForm, kCountsRuns>(pass, start, stop, sides.rising, along, i, j, -1)) return true;
   }
   return false;
 }
 
 // "R3=DNM only": R3 is the last entry, and the run is one of R2 entries.
-template <int kForm>
+template <int kForm, bool kCountsRuns>
 bool FastDnmOnlyForR1(SearchPass* pass, int i, const WindowSides& sides) {
   const int n = pass->count;
   const int k = n - 1;
@@ -117,10 +142,7 @@ bool FastDnmOnlyForR1(SearchPass* pass, int i, const WindowSides& sides) {
 
   int start = FirstWhere(0, n - 1, [&](int j) { return !sides.Early(voltage(j)); });
   int stop = FirstWhere(start, n - 1, [&](int j) { return sides.Late(voltage(j)); });
-  for (int j = start; j < stop; ++j) {
-    if (kernel::Offer(pass, i, j, k, voltage(j))) return true;
-  }
-  return false;
+  return OfferRun<kForm, kCountsRuns>(pass, start, stop, sides.rising, voltage, i, -1, k);
 }
 
 template <int kForm>
@@ -138,9 +160,11 @@ struct FastRun {
       if (!fast) {
         full = kernel::PlainPairsForR1<kForm>(pass, i);
       } else if (pass->r3DnmOnly) {
-        full = FastDnmOnlyForR1<kForm>(pass, i, sides);
+        full = pass->countsRuns ? FastDnmOnlyForR1<kForm, true>(pass, i, sides)
+                                : FastDnmOnlyForR1<kForm, false>(pass, i, sides);
       } else {
-        full = FastPairsForR1<kForm>(pass, i, sides);
+        full = pass->countsRuns ? FastPairsForR1<kForm, true>(pass, i, sides)
+                                : FastPairsForR1<kForm, false>(pass, i, sides);
       }
       if (full) return;
     }
@@ -149,11 +173,12 @@ struct FastRun {
 
 }  // namespace
 
-void RunSearch(const SearchRequest& request, const StockTable& stock,
-               const SearchOptions& options, MatchTable* matches) {
+int RunSearch(const SearchRequest& request, const StockTable& stock,
+              const SearchOptions& options, MatchTable* matches) {
   SearchPass pass;
   int form = kernel::BeginPass(request, stock, options, matches, &pass);
   kernel::DispatchForm<FastRun>(form, &pass);
+  return kernel::QualifiedCount(pass);
 }
 
 }  // namespace tapsmith

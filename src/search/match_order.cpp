@@ -22,15 +22,21 @@ bool PrecisionBefore(const MatchRecord& a, const MatchRecord& b) {
   return std::fabs(a.deviation) < std::fabs(b.deviation);
 }
 
+bool ProductionBefore(const MatchRecord& a, const MatchRecord& b) {
+  for (int n = 0; n < 3; ++n) {
+    if (a.entry[n] != b.entry[n]) return a.entry[n] < b.entry[n];
+  }
+  return false;
+}
+
 // Bottom-up merge sort of record indices: stable, so records of equal keys
 // keep the order the search produced them in, and with no allocation. A
 // comparison that is not a strict weak order (a NaN deviation) only gives
 // an odd order, never a fault.
 template <typename Before>
-void StableSort(MatchTable* table, Before before) {
-  static int16_t order[kMatchCapacity];
-  static int16_t scratch[kMatchCapacity];
-  static MatchRecord sorted[kMatchCapacity];
+void StableSort(MatchTable* table, OrderScratch* scratch, Before before) {
+  int16_t* order = scratch->order;
+  int16_t* merged = scratch->merged;
   const int n = table->count < kMatchCapacity ? table->count : kMatchCapacity;
   for (int i = 0; i < n; ++i) order[i] = static_cast<int16_t>(i);
   for (int width = 1; width < n; width *= 2) {
@@ -41,30 +47,46 @@ void StableSort(MatchTable* table, Before before) {
       while (a < middle && b < high) {
         // Take from the right run only when strictly before: stability.
         if (before(table->records[order[b]], table->records[order[a]])) {
-          scratch[out++] = order[b++];
+          merged[out++] = order[b++];
         } else {
-          scratch[out++] = order[a++];
+          merged[out++] = order[a++];
         }
       }
-      while (a < middle) scratch[out++] = order[a++];
-      while (b < high) scratch[out++] = order[b++];
+      while (a < middle) merged[out++] = order[a++];
+      while (b < high) merged[out++] = order[b++];
     }
-    std::memcpy(order, scratch, sizeof(int16_t) * static_cast<size_t>(n));
+    std::memcpy(order, merged, sizeof(int16_t) * static_cast<size_t>(n));
   }
-  for (int i = 0; i < n; ++i) sorted[i] = table->records[order[i]];
-  std::memcpy(table->records, sorted, sizeof(MatchRecord) * static_cast<size_t>(n));
+  for (int i = 0; i < n; ++i) scratch->sorted[i] = table->records[order[i]];
+  std::memcpy(table->records, scratch->sorted, sizeof(MatchRecord) * static_cast<size_t>(n));
 }
 
 }  // namespace
 
-void OrderMatches(const AppState& state, MatchTable* matches) {
+void OrderMatches(const AppState& state, MatchTable* matches, OrderScratch* scratch) {
   bool by_resistors = GetSetting(state, SortByResistors) != 0;
   bool by_precision = GetSetting(state, SortByPrecision) != 0;
   if (matches->count < 2) return;
   if (by_precision) {
-    StableSort(matches, PrecisionBefore);
+    StableSort(matches, scratch, PrecisionBefore);
   } else if (!by_resistors) {
-    StableSort(matches, VoltageThenNamesBefore);
+    StableSort(matches, scratch, VoltageThenNamesBefore);
+  }
+}
+
+void OrderBestMatches(BestOrder order, double typical, MatchTable* matches, OrderScratch* scratch) {
+  if (matches->count < 2) return;
+  StableSort(matches, scratch, ProductionBefore);
+  if (order == BestOrder::Voltage) StableSort(matches, scratch, VoltageThenNamesBefore);
+  if (order == BestOrder::Closest) {
+    // The distance as the selection took it; NaN counts as the farthest.
+    auto distance = [typical](const MatchRecord& match) {
+      double d = std::fabs(match.vout - typical);
+      return std::isnan(d) ? HUGE_VAL : d;
+    };
+    StableSort(matches, scratch, [&](const MatchRecord& a, const MatchRecord& b) {
+      return distance(a) < distance(b);
+    });
   }
 }
 

@@ -6,6 +6,7 @@
 // touches a window.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 
 #include "app_state.h"
@@ -51,11 +52,40 @@ struct MatchRecord {
   int32_t serial;    // 1: R2 + R3 in series, 0: in parallel
   double vout;       // rounded to 1e-9 V
   double deviation;  // percent; 0 when there is no typical voltage
+  // The stock entries of R1, R2 and R3: production order is their order.
+  int16_t entry[3];
+  // Set only when the search's design rules ask for them.
+  double least;     // worst case: the least and the greatest output over the
+  double greatest;  // tolerance corners, rounded to 1e-9 V
+  double current;   // amperes through the divider at nominal values
 };
 
 struct MatchTable {
   MatchRecord records[kMatchCapacity];
   int count;
+};
+
+// The console's additions to the window's search, as numbers. A search
+// without them (a null pointer in SearchOptions) is the window's search.
+struct DesignRules {
+  bool worstCase = false;  // every match carries least and greatest
+  double lowFactor = 1.0;  // a resistor's corners: value * (1.0 - P * 0.01)
+  double highFactor = 1.0;  //                  and value * (1.0 + P * 0.01)
+  double vfbLow = 0.0;      // the reference's corners
+  double vfbHigh = 0.0;
+  bool worstCaseInWindow = false;  // keep only a worst case inside the window
+  bool current = false;       // every match carries its current
+  bool boundCurrent = false;  // keep only currentMin <= current <= currentMax
+  double currentMin = -HUGE_VAL;
+  double currentMax = HUGE_VAL;
+  int best = 0;  // 0: the first 1000 that pass; 1..1000: the N closest to Vtyp
+};
+
+// The bounded selection of the best N: a max-heap of record numbers, the
+// farthest on top. Scratch of the search, kept in the workspace.
+struct BestSelection {
+  int16_t heap[kMatchCapacity];
+  double distance[kMatchCapacity];  // by record number: fabs(vout - Vtyp)
 };
 
 // What the search needs from the settings, with out-of-range values of a
@@ -64,6 +94,8 @@ struct SearchOptions {
   int configuration;  // 0..3 = [a]..[d]
   bool serial;        // "Serial" checked (the search drops it under R3DnmOnly)
   bool r3DnmOnly;
+  const DesignRules* rules = nullptr;  // null: the window's search
+  BestSelection* selection = nullptr;  // needed when rules->best > 0
 };
 
 /// The search options from settings 10, 15 and 13: the configuration clamped
@@ -89,8 +121,28 @@ int32_t ReadInteger(const char* text);
 
 /// Reads slots 1, 2, 5, 6, 3, 4 (in that order) into `request` and stores the
 /// digit count into setting 9. On a format error sets the status slot to the
-/// format-error message and the field's text, and returns false.
-bool ParseSearchRequest(AppState* state, SearchRequest* request);
+/// format-error message and the field's text, puts the field's slot into
+/// `*failedSlot` when given, and returns false.
+bool ParseSearchRequest(AppState* state, SearchRequest* request, int* failedSlot = nullptr);
+
+/// The status of an input error, in the state's language, into `status`
+/// (kSlotSize bytes, cut as a slot cuts it): for a field's slot the
+/// format-error message and the field's text, for a list's slot the
+/// stock-list error.
+void ComposeInputError(const AppState& state, int slot, char* status);
+
+// The units an option text may carry, each read as the fields read theirs.
+enum class Unit {
+  Volts,    // "m" (divides by 1000), "V", "v"
+  Ohms,     // "m", "u" (divides by 1 000 000), "k", "K", "M" (multiply)
+  Amperes,  // "m", "u", "n" (divides by 1 000 000 000), "A"
+  Percent,  // "%"
+};
+
+/// Reads a whole text as the fields read theirs: a number (ReadNumber),
+/// blanks, then at most one unit letter of `unit`. Unlike a field, the text
+/// must hold a number and nothing may follow the unit. Returns false then.
+bool ReadQuantity(const char* text, Unit unit, double* value);
 
 /// Parses the chosen stock list (slot 10 + ListChoice) into `table`, sorted
 /// ascending by value. On a negative value or fewer than 2 entries sets the
@@ -106,23 +158,41 @@ bool ParseStockText(const char* text, StockTable* table);
 
 /// The plain triple loop: every R1 in the window, every unordered pair R2, R3,
 /// in production order, stopping at the 1000th match. Kept as the reference
-/// the fast search is checked against.
-void RunPlainSearch(const SearchRequest& request, const StockTable& stock,
-                    const SearchOptions& options, MatchTable* matches);
+/// the fast search is checked against. With design rules, a combination
+/// must also pass their filters; with `best`, the loop runs to the end and
+/// keeps the N closest to Vtyp (ties: the first produced), in no particular
+/// order. Returns how many combinations qualified (in the first case the
+/// match count).
+int RunPlainSearch(const SearchRequest& request, const StockTable& stock,
+                   const SearchOptions& options, MatchTable* matches);
 
-/// The search Execute uses: the same matches in the same order as
-/// RunPlainSearch, for every input, bit for bit. Where the voltage is not
+/// The search Execute uses: the same matches as RunPlainSearch, for every
+/// input, bit for bit, and the same count. Where the voltage is not
 /// provably monotone along the table (zero or non-finite Vfb or R1, a table
 /// whose conductances or values are out of order) it runs the plain loop.
-void RunSearch(const SearchRequest& request, const StockTable& stock,
-               const SearchOptions& options, MatchTable* matches);
+int RunSearch(const SearchRequest& request, const StockTable& stock,
+              const SearchOptions& options, MatchTable* matches);
 
 // --- Ordering and report ----------------------------------------------------
+
+// Scratch of the sorts.
+struct OrderScratch {
+  int16_t order[kMatchCapacity];
+  int16_t merged[kMatchCapacity];
+  MatchRecord sorted[kMatchCapacity];
+};
 
 /// Orders the matches: by voltage and names, by precision, or left in
 /// production order, as the two check-box settings say. The sorts are
 /// stable: ties keep production order. No allocation.
-void OrderMatches(const AppState& state, MatchTable* matches);
+void OrderMatches(const AppState& state, MatchTable* matches, OrderScratch* scratch);
+
+enum class BestOrder { Closest, Voltage, Resistors };
+
+/// Orders the best N, held in any order: production order first, then
+/// closest to `typical` first (ties in production order), or by voltage and
+/// names as the window orders them.
+void OrderBestMatches(BestOrder order, double typical, MatchTable* matches, OrderScratch* scratch);
 
 /// Formats `value` like printf's "%.*f" with `decimals` places, but rounds the
 /// 17-significant-digit form of the value half up. Writes at most
@@ -137,7 +207,7 @@ int FormatReportLine(const MatchRecord& match, int configuration, bool hasTypica
 
 enum class ExecuteOutcome {
   InputError,    // a format or stock-list error; the status says which
-  Found,         // "%d" + count suffix
+  Found,         // "%d" + count suffix, or the best N shown
   TooMany,       // 1000 matches or the report budget ran out
   NothingFound,
 };
@@ -145,6 +215,29 @@ enum class ExecuteOutcome {
 struct ExecuteResult {
   ExecuteOutcome outcome;
   int reportedLines;  // matches whose lines are in the report, in table order
+  int qualified;      // combinations that passed: the match count, or in a
+                      // best-N search all that passed
+  int shown;          // matches to show: reportedLines, or the best N held
+  bool best;          // a best-N search
+  int errorSlot;      // InputError: the field or list that failed; else -1
+};
+
+// The console's design options, as the user gave them. Resolved into
+// DesignRules once the request is parsed (the reference's limits default to
+// Vfb).
+struct DesignOptions {
+  bool worstCase = false;  // any worst-case option given
+  double tolerancePercent = 0.0;
+  bool hasVfbMin = false;
+  bool hasVfbMax = false;
+  double vfbMin = 0.0;
+  double vfbMax = 0.0;
+  bool worstCaseInWindow = false;
+  bool current = false;  // any current option given
+  double currentMin = -HUGE_VAL;
+  double currentMax = HUGE_VAL;
+  int best = 0;
+  BestOrder bestOrder = BestOrder::Closest;
 };
 
 // The fixed tables Execute works in. One static instance serves the program;
@@ -153,6 +246,9 @@ struct SearchWorkspace {
   SearchRequest request;
   StockTable stock;
   MatchTable matches;
+  DesignRules rules;
+  BestSelection selection;
+  OrderScratch order;
 };
 
 /// The Execute computation: clears slots 8 and 9, parses, searches, orders,
@@ -161,6 +257,18 @@ struct SearchWorkspace {
 /// of them being those in slot 8. On an input error the status says which,
 /// the match table is empty and setting 12 keeps its previous value.
 ExecuteResult Execute(AppState* state, SearchWorkspace* workspace);
+
+/// Execute with the console's design options. Without a best N it is the
+/// window's Execute, its filters applied to each combination before it
+/// counts. With one, the search runs to the end; the best N are ordered as
+/// asked, their lines go into slot 8 within the report budget, and the
+/// status tells how many qualified and how many are shown.
+ExecuteResult Execute(AppState* state, SearchWorkspace* workspace, const DesignOptions& design);
+
+/// The status Execute writes into slot 9 for `result`, composed again from
+/// the result and the state's inputs and language, into `status` (kSlotSize
+/// bytes).
+void ComposeStatus(const AppState& state, const ExecuteResult& result, char* status);
 
 /// Execute on the program's one static workspace.
 ExecuteResult Execute(AppState* state);

@@ -12,6 +12,68 @@ constexpr double kWindowSlack = 5e-10;
 
 enum class FieldKind { Voltage, VoltageOrPercent, Resistance };
 
+// A unit letter and what it does to the number before it.
+struct UnitLetter {
+  char letter;
+  enum { Keep, Divide, Multiply } operation;
+  double factor;
+};
+
+const UnitLetter kVoltLetters[] = {
+    {'m', UnitLetter::Divide, 1000.0},
+    {'V', UnitLetter::Keep, 1.0},
+    {'v', UnitLetter::Keep, 1.0},
+};
+const UnitLetter kOhmLetters[] = {
+    {'m', UnitLetter::Divide, 1000.0},
+    {'u', UnitLetter::Divide, 1000000.0},
+    {'k', UnitLetter::Multiply, 1000.0},
+    {'K', UnitLetter::Multiply, 1000.0},
+    {'M', UnitLetter::Multiply, 1000000.0},
+};
+const UnitLetter kAmpereLetters[] = {
+    {'m', UnitLetter::Divide, 1000.0},
+    {'u', UnitLetter::Divide, 1000000.0},
+    {'n', UnitLetter::Divide, 1000000000.0},
+    {'A', UnitLetter::Keep, 1.0},
+};
+const UnitLetter kPercentLetters[] = {
+    {'%', UnitLetter::Keep, 1.0},
+};
+
+struct UnitLetters {
+  const UnitLetter* letters;
+  int count;
+};
+
+template <int kCount>
+constexpr UnitLetters LettersOf(const UnitLetter (&letters)[kCount]) {
+  return {letters, kCount};
+}
+
+UnitLetters LettersOf(Unit unit) {
+  switch (unit) {
+    case Unit::Volts: return LettersOf(kVoltLetters);
+    case Unit::Ohms: return LettersOf(kOhmLetters);
+    case Unit::Amperes: return LettersOf(kAmpereLetters);
+    case Unit::Percent: break;
+  }
+  return LettersOf(kPercentLetters);
+}
+
+// Applies the unit letter `letter` to `*value`; false when it is none of
+// `letters`.
+bool ApplyUnit(UnitLetters letters, char letter, double* value) {
+  for (int n = 0; n < letters.count; ++n) {
+    const UnitLetter& unit = letters.letters[n];
+    if (unit.letter != letter) continue;
+    if (unit.operation == UnitLetter::Divide) *value = *value / unit.factor;
+    if (unit.operation == UnitLetter::Multiply) *value = *value * unit.factor;
+    return true;
+  }
+  return false;
+}
+
 struct FieldReading {
   bool valid;
   bool percent;  // the tolerance form "N%" (VoltageOrPercent only)
@@ -24,25 +86,20 @@ FieldReading ReadField(const char* text, FieldKind kind) {
   while (*end == ' ') ++end;
   char unit = *end;
   if (unit == '\0' || unit == '\r') return {true, false, value};
-  if (unit == 'm') return {true, false, value / 1000.0};
-  if (kind == FieldKind::Resistance) {
-    if (unit == 'u') return {true, false, value / 1000000.0};
-    if (unit == 'k' || unit == 'K') return {true, false, value * 1000.0};
-    if (unit == 'M') return {true, false, value * 1000000.0};
-    return {false, false, 0.0};
-  }
-  if (unit == 'V' || unit == 'v') return {true, false, value};
   if (unit == '%' && kind == FieldKind::VoltageOrPercent) return {true, true, value};
+  if (ApplyUnit(LettersOf(kind == FieldKind::Resistance ? Unit::Ohms : Unit::Volts), unit, &value))
+    return {true, false, value};
   return {false, false, 0.0};
 }
 
 // Reads the field of `slot`. A format error sets the status to the message
 // and the field's text, and returns false.
-bool ReadSlotField(AppState* state, int slot, FieldKind kind, FieldReading* reading) {
+bool ReadSlotField(AppState* state, int slot, FieldKind kind, FieldReading* reading,
+                   int* failedSlot) {
   *reading = ReadField(SlotText(*state, slot), kind);
   if (reading->valid) return true;
-  SetSlotText(state, SlotStatus, MessageText(Message::FormatError, *state));
-  AppendSlotText(state, SlotStatus, SlotText(*state, slot));
+  ComposeInputError(*state, slot, state->slots.text[SlotStatus]);
+  if (failedSlot != nullptr) *failedSlot = slot;
   return false;
 }
 
@@ -56,10 +113,10 @@ SearchOptions SearchOptionsFromState(const AppState& state) {
   return options;
 }
 
-bool ParseSearchRequest(AppState* state, SearchRequest* request) {
+bool ParseSearchRequest(AppState* state, SearchRequest* request, int* failedSlot) {
   FieldReading a, b;
-  if (!ReadSlotField(state, SlotVoMinTyp, FieldKind::Voltage, &a) ||
-      !ReadSlotField(state, SlotVoMaxPercent, FieldKind::VoltageOrPercent, &b)) {
+  if (!ReadSlotField(state, SlotVoMinTyp, FieldKind::Voltage, &a, failedSlot) ||
+      !ReadSlotField(state, SlotVoMaxPercent, FieldKind::VoltageOrPercent, &b, failedSlot)) {
     return false;
   }
   if (b.percent) {
@@ -78,21 +135,43 @@ bool ParseSearchRequest(AppState* state, SearchRequest* request) {
   request->Vmax = request->Vmax + kWindowSlack;
 
   FieldReading vfb;
-  if (!ReadSlotField(state, SlotVfb, FieldKind::Voltage, &vfb)) return false;
+  if (!ReadSlotField(state, SlotVfb, FieldKind::Voltage, &vfb, failedSlot)) return false;
   request->Vfb = vfb.value;
 
   request->DigitCount = ReadInteger(SlotText(*state, SlotDigits));
   SetSetting(state, DigitCount, request->DigitCount);
 
   FieldReading r1min, r1max;
-  if (!ReadSlotField(state, SlotR1Min, FieldKind::Resistance, &r1min) ||
-      !ReadSlotField(state, SlotR1Max, FieldKind::Resistance, &r1max)) {
+  if (!ReadSlotField(state, SlotR1Min, FieldKind::Resistance, &r1min, failedSlot) ||
+      !ReadSlotField(state, SlotR1Max, FieldKind::Resistance, &r1max, failedSlot)) {
     return false;
   }
   request->R1min = r1min.value;
   request->R1max = r1max.value < r1min.value ? r1min.value : r1max.value;
   request->R1min = request->R1min - kWindowSlack;
   request->R1max = request->R1max + kWindowSlack;
+  return true;
+}
+
+void ComposeInputError(const AppState& state, int slot, char* status) {
+  const bool list = slot >= SlotList1;
+  const char* message = MessageText(list ? Message::StockListError : Message::FormatError, state);
+  const char* parts[2] = {message, list ? "" : SlotText(state, slot)};
+  int length = 0;
+  for (const char* part : parts) {
+    while (*part != '\0' && length < kSlotMaxLength) status[length++] = *part++;
+  }
+  status[length] = '\0';
+}
+
+bool ReadQuantity(const char* text, Unit unit, double* value) {
+  const char* end = text;
+  double number = ReadNumber(text, &end);
+  if (end == text) return false;
+  while (*end == ' ') ++end;
+  if (*end != '\0' && ApplyUnit(LettersOf(unit), *end, &number)) ++end;
+  if (*end != '\0') return false;
+  *value = number;
   return true;
 }
 

@@ -3,8 +3,10 @@
 // compute every voltage with the very same operations.
 #pragma once
 
+#include <cassert>
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 #include "search.h"
 
@@ -38,6 +40,17 @@ struct SearchPass {
   int count;           // entries used, 0..kStockCapacity
   int serial;          // the records' `serial` field
   bool r3DnmOnly;
+  const DesignRules* rules;  // null: the window's search
+  BestSelection* selection;  // with rules->best
+  int qualified;             // with rules->best: combinations that passed
+  // A best-N search that applies no filter of its own to a combination: the
+  // fast search then counts whole runs and offers only what lies within
+  // [visitLow, visitHigh] once `narrowed`, the window of what can still
+  // enter the selection.
+  bool countsRuns;
+  bool narrowed;
+  double visitLow;
+  double visitHigh;
   // Per entry, the term summed for the pair: conductance or value.
   double pairTerm[kStockCapacity];
 };
@@ -53,6 +66,17 @@ inline int BeginPass(const SearchRequest& request, const StockTable& stock,
   pass->count = stock.count < 0 ? 0 : stock.count > kStockCapacity ? kStockCapacity : stock.count;
   pass->serial = serial ? 1 : 0;
   pass->r3DnmOnly = options.r3DnmOnly;
+  pass->rules = options.rules;
+  pass->selection = options.selection;
+  pass->qualified = 0;
+  const DesignRules* rules = options.rules;
+  assert((rules == nullptr || rules->best <= 0 || options.selection != nullptr) &&
+         "a best-N search needs its selection scratch");
+  pass->countsRuns = rules != nullptr && rules->best > 0 && request.DigitCount == 0 &&
+                     !rules->worstCaseInWindow && !rules->boundCurrent;
+  pass->narrowed = false;
+  pass->visitLow = request.Vmin;
+  pass->visitHigh = request.Vmax;
   for (int k = 0; k < pass->count; ++k)
     pass->pairTerm[k] = serial ? stock.entries[k].value : stock.entries[k].conductance;
   matches->count = 0;
@@ -72,24 +96,199 @@ inline bool FitsDigits(double v, int digitCount) {
   return x == std::floor(x);
 }
 
-/// Offers the combination (i, j, k) with output voltage `vo`: appends it when
-/// it lies in the window and fits the digits. Returns true when the table has
-/// just become full, which ends the search.
-inline bool Offer(SearchPass* pass, int i, int j, int k, double vo) {
-  const SearchRequest& request = *pass->request;
-  if (!(request.Vmin <= vo && vo <= request.Vmax)) return false;
-  double v = std::floor(vo * 1000000000.0 + 0.5) / 1000000000.0;
-  if (request.DigitCount != 0 && !FitsDigits(v, request.DigitCount)) return false;
-  MatchTable* matches = pass->matches;
-  MatchRecord* record = &matches->records[matches->count];
-  const StockEntry* entries = pass->stock->entries;
+inline double RoundToNanovolts(double vo) { return std::floor(vo * 1000000000.0 + 0.5) / 1000000000.0; }
+
+// A resistor's corner: the value scaled, the conductance taken anew. The
+// open entry (DNM, conductance 0) stays open at every corner.
+inline double CornerValue(const StockEntry& entry, double factor) {
+  return entry.conductance == 0.0 ? entry.value : entry.value * factor;
+}
+inline double CornerConductance(const StockEntry& entry, double factor) {
+  if (entry.conductance == 0.0) return 0.0;
+  double value = entry.value * factor;
+  return value == 0.0 ? kZeroOhmConductance : 1.0 / value;
+}
+
+/// The least and the greatest output over the 16 corners of R1, R2, R3 and
+/// Vfb, each computed with the very expression of the match's own voltage;
+/// both NaN when any corner is.
+template <int kForm>
+void WorstCase(const SearchPass& pass, int i, int j, int k, double* least, double* greatest) {
+  constexpr bool kSerial = kForm >= kSerialA;
+  const DesignRules& rules = *pass.rules;
+  const StockEntry* entries = pass.stock->entries;
+  const double factors[2] = {rules.lowFactor, rules.highFactor};
+  const double vfbs[2] = {rules.vfbLow, rules.vfbHigh};
+  double low = HUGE_VAL, high = -HUGE_VAL;
+  bool undefined = false;
+  for (double f1 : factors) {
+    const double r1 = entries[i].value * f1;
+    const double r1Inverse = 1.0 / r1;
+    for (double f2 : factors) {
+      for (double f3 : factors) {
+        const double x = kSerial ? CornerValue(entries[j], f2) + CornerValue(entries[k], f3)
+                                 : CornerConductance(entries[j], f2) + CornerConductance(entries[k], f3);
+        for (double vfb : vfbs) {
+          const double vo = OutputVoltage<kForm>(vfb, r1, r1Inverse, x);
+          if (std::isnan(vo)) undefined = true;
+          if (vo < low) low = vo;
+          if (vo > high) high = vo;
+        }
+      }
+    }
+  }
+  *least = undefined ? NAN : low;
+  *greatest = undefined ? NAN : high;
+}
+
+/// The current through the divider at nominal values: Vo (in [a] and [b]) or
+/// Vfb (in [c] and [d]) over R1 + R23, with R23 = 1 / G in parallel (infinite
+/// when G is 0) or S in series. `vo` is the unrounded output.
+template <int kForm>
+double DividerCurrent(const SearchPass& pass, int i, int j, int k, double vo) {
+  constexpr bool kSerial = kForm >= kSerialA;
+  constexpr bool kFromOutput = kForm % 4 <= 1;
+  const double x = pass.pairTerm[j] + pass.pairTerm[k];
+  const double r23 = kSerial ? x : 1.0 / x;
+  return (kFromOutput ? vo : pass.request->Vfb) / (pass.stock->entries[i].value + r23);
+}
+
+inline void FillRecord(const SearchPass& pass, int i, int j, int k, double v, MatchRecord* record) {
+  const SearchRequest& request = *pass.request;
+  const StockEntry* entries = pass.stock->entries;
   std::memcpy(record->r1, entries[i].name, kNameSize);
   std::memcpy(record->r2, entries[j].name, kNameSize);
   std::memcpy(record->r3, entries[k].name, kNameSize);
   record->r1[kNameSize - 1] = record->r2[kNameSize - 1] = record->r3[kNameSize - 1] = '\0';
-  record->serial = pass->serial;
+  record->serial = pass.serial;
   record->vout = v;
   record->deviation = request.Vtyp != 0.0 ? (v / request.Vtyp - 1.0) * 100.0 : 0.0;
+  record->entry[0] = static_cast<int16_t>(i);
+  record->entry[1] = static_cast<int16_t>(j);
+  record->entry[2] = static_cast<int16_t>(k);
+  record->least = record->greatest = record->current = 0.0;
+}
+
+// --- The best N ---------------------------------------------------------------
+
+// The selection's order: nearer first, then earlier in production order.
+inline bool Farther(const BestSelection& selection, const MatchTable& matches, int a, int b) {
+  if (selection.distance[a] != selection.distance[b]) return selection.distance[a] > selection.distance[b];
+  const int16_t* x = matches.records[a].entry;
+  const int16_t* y = matches.records[b].entry;
+  if (x[0] != y[0]) return x[0] > y[0];
+  if (x[1] != y[1]) return x[1] > y[1];
+  return x[2] > y[2];
+}
+
+// Restores the heap from `at` down, the farthest on top.
+inline void SiftDown(BestSelection* selection, const MatchTable& matches, int held, int at) {
+  int16_t* heap = selection->heap;
+  for (;;) {
+    int farthest = at;
+    for (int child = 2 * at + 1; child <= 2 * at + 2 && child < held; ++child) {
+      if (Farther(*selection, matches, heap[child], heap[farthest])) farthest = child;
+    }
+    if (farthest == at) return;
+    std::swap(heap[at], heap[farthest]);
+    at = farthest;
+  }
+}
+
+inline void SiftUp(BestSelection* selection, const MatchTable& matches, int at) {
+  int16_t* heap = selection->heap;
+  while (at > 0) {
+    int parent = (at - 1) / 2;
+    if (!Farther(*selection, matches, heap[at], heap[parent])) return;
+    std::swap(heap[at], heap[parent]);
+    at = parent;
+  }
+}
+
+// Once the selection is full, a combination can enter only nearer than the
+// farthest held: the window of outputs worth visiting. The margin covers the
+// rounding of the output to 1e-9 V and of the distance itself.
+inline void NarrowToSelection(SearchPass* pass) {
+  const double typical = pass->request->Vtyp;
+  const double farthest = pass->selection->distance[pass->selection->heap[0]];
+  if (!std::isfinite(typical) || !std::isfinite(farthest)) return;
+  const double margin = 1e-9 + 1e-12 * (std::fabs(typical) + farthest);
+  const double low = typical - farthest - margin;
+  const double high = typical + farthest + margin;
+  pass->narrowed = true;
+  pass->visitLow = low > pass->request->Vmin ? low : pass->request->Vmin;
+  pass->visitHigh = high < pass->request->Vmax ? high : pass->request->Vmax;
+}
+
+/// Offers a combination that passed the window and the digits to the
+/// design rules. Returns true when the table has just become full.
+template <int kForm, bool kCounted>
+bool OfferToRules(SearchPass* pass, int i, int j, int k, double vo, double v) {
+  const DesignRules& rules = *pass->rules;
+  const SearchRequest& request = *pass->request;
+  double current = 0.0;
+  if (rules.current) {
+    current = DividerCurrent<kForm>(*pass, i, j, k, vo);
+    if (rules.boundCurrent && !(rules.currentMin <= current && current <= rules.currentMax)) return false;
+  }
+  double least = 0.0, greatest = 0.0;
+  if (rules.worstCase) {
+    // Of a best-N candidate the worst case is needed only to filter, or once
+    // it enters.
+    if (rules.worstCaseInWindow || rules.best <= 0) WorstCase<kForm>(*pass, i, j, k, &least, &greatest);
+    if (rules.worstCaseInWindow && !(request.Vmin <= least && greatest <= request.Vmax)) return false;
+  }
+
+  MatchTable* matches = pass->matches;
+  if (rules.best <= 0) {
+    MatchRecord* record = &matches->records[matches->count];
+    FillRecord(*pass, i, j, k, v, record);
+    record->least = RoundToNanovolts(least);
+    record->greatest = RoundToNanovolts(greatest);
+    record->current = current;
+    return ++matches->count >= kMatchCapacity;
+  }
+
+  if (kCounted) ++pass->qualified;
+  double distance = std::fabs(v - request.Vtyp);
+  if (std::isnan(distance)) distance = HUGE_VAL;  // the farthest of all
+  BestSelection* selection = pass->selection;
+  const bool full = matches->count >= rules.best;
+  // Every combination held was produced before this one: a tie stays out.
+  if (full && !(distance < selection->distance[selection->heap[0]])) return false;
+  if (rules.worstCase && !rules.worstCaseInWindow) WorstCase<kForm>(*pass, i, j, k, &least, &greatest);
+
+  const int slot = full ? selection->heap[0] : matches->count;
+  MatchRecord* record = &matches->records[slot];
+  FillRecord(*pass, i, j, k, v, record);
+  record->least = rules.worstCase ? RoundToNanovolts(least) : 0.0;
+  record->greatest = rules.worstCase ? RoundToNanovolts(greatest) : 0.0;
+  record->current = current;
+  selection->distance[slot] = distance;
+  if (full) {
+    SiftDown(selection, *matches, matches->count, 0);
+  } else {
+    selection->heap[matches->count] = static_cast<int16_t>(slot);
+    SiftUp(selection, *matches, matches->count++);
+  }
+  if (matches->count >= rules.best) NarrowToSelection(pass);
+  return false;
+}
+
+/// Offers the combination (i, j, k) with output voltage `vo`: appends it when
+/// it lies in the window, fits the digits and passes the design rules.
+/// Returns true when the table has just become full, which ends the search.
+/// `kCounted`: a best-N search counts it here as qualified (the fast search
+/// counts whole runs itself).
+template <int kForm, bool kCounted = true>
+inline bool Offer(SearchPass* pass, int i, int j, int k, double vo) {
+  const SearchRequest& request = *pass->request;
+  if (!(request.Vmin <= vo && vo <= request.Vmax)) return false;
+  double v = RoundToNanovolts(vo);
+  if (request.DigitCount != 0 && !FitsDigits(v, request.DigitCount)) return false;
+  if (pass->rules != nullptr) return OfferToRules<kForm, kCounted>(pass, i, j, k, vo, v);
+  MatchTable* matches = pass->matches;
+  FillRecord(*pass, i, j, k, v, &matches->records[matches->count]);
   return ++matches->count >= kMatchCapacity;
 }
 
@@ -109,10 +308,15 @@ bool PlainPairsForR1(SearchPass* pass, int i) {
   for (int j = 0; j < n - 1; ++j) {
     for (int k = pass->r3DnmOnly ? n - 1 : j; k < n; ++k) {
       double vo = OutputVoltage<kForm>(vfb, r1, r1Inverse, term[j] + term[k]);
-      if (Offer(pass, i, j, k, vo)) return true;
+      if (Offer<kForm>(pass, i, j, k, vo)) return true;
     }
   }
   return false;
+}
+
+/// How many combinations qualified once the pass is over.
+inline int QualifiedCount(const SearchPass& pass) {
+  return pass.rules != nullptr && pass.rules->best > 0 ? pass.qualified : pass.matches->count;
 }
 
 /// Calls `Run<kForm>::Go(args...)` with the form as a compile-time constant.

@@ -1,7 +1,6 @@
 // The stock list: one resistance a line, read into a table sorted by value.
 #include <cstring>
 
-#include "message_table.h"
 #include "search.h"
 
 namespace tapsmith {
@@ -92,7 +91,7 @@ bool ParseStockText(const char* text, StockTable* table) {
 bool ParseStockList(AppState* state, StockTable* table) {
   int slot = SlotList1 + ListChoiceInUse(*state);
   if (ParseStockText(SlotText(*state, slot), table)) return true;
-  SetSlotText(state, SlotStatus, MessageText(Message::StockListError, *state));
+  ComposeInputError(*state, slot, state->slots.text[SlotStatus]);
   return false;
 }
 

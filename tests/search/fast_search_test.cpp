@@ -3,6 +3,7 @@
 // and identical reports, on directed edge cases and on 100,000 random states.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -246,6 +247,7 @@ TEST(FastSearch, AgreesWithThePlainLoopOnRandomStates) {
   Tables tables;
   auto ordered_plain = std::make_unique<MatchTable>();
   auto ordered_fast = std::make_unique<MatchTable>();
+  auto scratch = std::make_unique<OrderScratch>();
   auto state = testing::NewDefaultState();
   int searched = 0, found = 0, full = 0, fell_back = 0;
   while (searched < kStates) {
@@ -265,8 +267,8 @@ TEST(FastSearch, AgreesWithThePlainLoopOnRandomStates) {
       SetSetting(state.get(), SortByPrecision, random.Uniform(0, 1));
       *ordered_plain = *tables.plain;
       *ordered_fast = *tables.fast;
-      OrderMatches(*state, ordered_plain.get());
-      OrderMatches(*state, ordered_fast.get());
+      OrderMatches(*state, ordered_plain.get(), scratch.get());
+      OrderMatches(*state, ordered_fast.get(), scratch.get());
       bool typical = request.Vtyp != 0.0;
       ASSERT_EQ(Report(*ordered_plain, options.configuration, typical),
                 Report(*ordered_fast, options.configuration, typical))
@@ -278,6 +280,96 @@ TEST(FastSearch, AgreesWithThePlainLoopOnRandomStates) {
   EXPECT_GT(searched - found, kStates / 20);
   EXPECT_GT(full, kStates / 200);
   EXPECT_GT(fell_back, kStates / 50);
+}
+
+// The design rules: the fast search against the plain loop, and both against
+// a reference made by filtering every combination with the plain loop of the
+// window's search and sorting the survivors by their distance to Vtyp.
+std::string DesignDifference(const MatchTable& a, const MatchTable& b) {
+  std::string difference = Difference(a, b);
+  for (int m = 0; difference.empty() && m < a.count; ++m) {
+    const MatchRecord& x = a.records[m];
+    const MatchRecord& y = b.records[m];
+    if (!SameBits(x.least, y.least) || !SameBits(x.greatest, y.greatest) ||
+        !SameBits(x.current, y.current))
+      difference = "record " + std::to_string(m) + ": worst case or current";
+  }
+  return difference;
+}
+
+double Distance(const MatchRecord& match, double typical) {
+  double distance = std::fabs(match.vout - typical);
+  return std::isnan(distance) ? HUGE_VAL : distance;
+}
+
+TEST(FastSearch, DesignRulesAgreeWithAPlainLoopThatFiltersAndSortsEverything) {
+  constexpr int kStates = 20000;
+  RandomState random(20261209);
+  Tables tables;
+  auto survivors = std::make_unique<MatchTable>();
+  auto fastSurvivors = std::make_unique<MatchTable>();
+  auto selection = std::make_unique<BestSelection>();
+  auto scratch = std::make_unique<OrderScratch>();
+  int searched = 0, filtered = 0, narrowed = 0, referenced = 0;
+  while (searched < kStates) {
+    std::string list = random.List();
+    if (!ParseStockText(list.c_str(), tables.stock.get())) continue;
+    SearchRequest request;
+    SearchOptions options;
+    random.Fill(*tables.stock, &request, &options);
+    ++searched;
+    const std::string where = "state " + std::to_string(searched) + "\n" + list;
+
+    DesignRules rules;
+    const double percent = random.Pick<double>({0.0, 0.1, 1.0, 5.0, 30.0});
+    rules.worstCase = rules.current = true;
+    rules.lowFactor = 1.0 - percent * 0.01;
+    rules.highFactor = 1.0 + percent * 0.01;
+    rules.vfbLow = request.Vfb * random.Pick<double>({1.0, 0.99, 0.9});
+    rules.vfbHigh = request.Vfb * random.Pick<double>({1.0, 1.01, 1.1});
+    options.rules = &rules;
+    options.selection = selection.get();
+    // Every combination in the window, to draw the current bounds from.
+    RunPlainSearch(request, *tables.stock, options, tables.plain.get());
+    const MatchTable& all = *tables.plain;
+    rules.worstCaseInWindow = random.Chance(0.4);
+    if (all.count > 0 && random.Chance(0.4)) {
+      rules.boundCurrent = true;
+      rules.currentMin = all.records[random.Uniform(0, all.count - 1)].current;
+      rules.currentMax = all.records[random.Uniform(0, all.count - 1)].current;
+      if (rules.currentMin > rules.currentMax) std::swap(rules.currentMin, rules.currentMax);
+    }
+    if (rules.worstCaseInWindow || rules.boundCurrent) ++filtered;
+
+    const int plainCount = RunPlainSearch(request, *tables.stock, options, survivors.get());
+    RunSearch(request, *tables.stock, options, fastSurvivors.get());
+    ASSERT_EQ(DesignDifference(*survivors, *fastSurvivors), "") << where;
+
+    rules.best = random.Pick<int>({1, 2, 3, 10, 50, 1000});
+    const int plainQualified = RunPlainSearch(request, *tables.stock, options, tables.plain.get());
+    const int fastQualified = RunSearch(request, *tables.stock, options, tables.fast.get());
+    ASSERT_EQ(plainQualified, fastQualified) << where;
+    OrderBestMatches(BestOrder::Resistors, request.Vtyp, tables.plain.get(), scratch.get());
+    OrderBestMatches(BestOrder::Resistors, request.Vtyp, tables.fast.get(), scratch.get());
+    ASSERT_EQ(DesignDifference(*tables.plain, *tables.fast), "") << where;
+    if (fastQualified > rules.best) ++narrowed;
+
+    if (plainCount < kMatchCapacity) {
+      // The survivors are complete: the best N are the first N by distance.
+      ++referenced;
+      ASSERT_EQ(fastQualified, plainCount) << where;
+      std::stable_sort(survivors->records, survivors->records + survivors->count,
+                       [&](const MatchRecord& a, const MatchRecord& b) {
+                         return Distance(a, request.Vtyp) < Distance(b, request.Vtyp);
+                       });
+      survivors->count = std::min(survivors->count, rules.best);
+      OrderBestMatches(BestOrder::Closest, request.Vtyp, tables.fast.get(), scratch.get());
+      ASSERT_EQ(DesignDifference(*survivors, *tables.fast), "") << where;
+    }
+  }
+  EXPECT_GT(filtered, kStates / 3);
+  EXPECT_GT(narrowed, kStates / 10);
+  EXPECT_GT(referenced, kStates * 9 / 10);
 }
 
 }  // namespace

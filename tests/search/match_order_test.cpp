@@ -31,7 +31,7 @@ class MatchOrderTest : public ::testing::Test {
   std::vector<std::string> Order(int byResistors, int byPrecision) {
     SetSetting(state_.get(), SortByResistors, byResistors);
     SetSetting(state_.get(), SortByPrecision, byPrecision);
-    OrderMatches(*state_, table_.get());
+    OrderMatches(*state_, table_.get(), scratch_.get());
     std::vector<std::string> names;
     for (int m = 0; m < table_->count; ++m) {
       const MatchRecord& record = table_->records[m];
@@ -42,6 +42,7 @@ class MatchOrderTest : public ::testing::Test {
 
   std::unique_ptr<AppState> state_;
   std::unique_ptr<MatchTable> table_;
+  std::unique_ptr<OrderScratch> scratch_ = std::make_unique<OrderScratch>();
 };
 
 TEST_F(MatchOrderTest, ByVoltageThenNamesAsBytes) {
