@@ -1,20 +1,15 @@
 #include "cli_app.h"
 
+#include <memory>
 #include <string>
 
 #include "cli_options.h"
 #include "cli_output.h"
-#include "search.h"
 #include "settings_file.h"
 
 namespace tapsmith {
 
 namespace {
-
-// The console runs once per process, like the window: one state, one
-// workspace, in static storage.
-AppState gState;
-SearchWorkspace gWorkspace;
 
 int ExitStatusOf(ExecuteOutcome outcome) {
   switch (outcome) {
@@ -31,7 +26,8 @@ int ExitStatusOf(ExecuteOutcome outcome) {
 
 }  // namespace
 
-int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
+int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
+           ConsoleWorkspace* workspace) {
   CliCommand command;
   std::string error;
   if (!ParseCommandLine(argc, argv, &command, &error)) {
@@ -47,7 +43,7 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     return kExitFound;
   }
 
-  AppState* state = &gState;
+  AppState* state = &workspace->state;
   InitialiseState(state);
   if (command.settingsFile) LoadSettingsFile(state, command.settingsFile->c_str());
   if (!ApplyCommand(command, state, &error)) {
@@ -55,28 +51,40 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     return kExitUsage;
   }
 
-  ExecuteResult result = Execute(state, &gWorkspace);
-  bool hasTypical = result.outcome != ExecuteOutcome::InputError && gWorkspace.request.Vtyp != 0;
+  SearchWorkspace* search = &workspace->search;
+  ExecuteResult result = command.designGiven ? Execute(state, search, command.design)
+                                             : Execute(state, search);
+  const bool searched = result.outcome != ExecuteOutcome::InputError;
+  const OutputColumns columns{command.design.worstCase, command.design.current};
+  const PrintedMatches printed{search->matches, result, ConfigurationInUse(*state),
+                               searched && search->request.Vtyp != 0, columns};
   switch (command.format) {
     case OutputFormat::Text:
-      out << ReportAsText(*state);
+      // The window's report as it is, unless there is more to print.
+      out << (command.designGiven ? MatchesAsText(printed) : ReportAsText(*state));
       break;
     case OutputFormat::Csv:
-      out << ReportAsCsv(gWorkspace.matches, result, hasTypical);
+      out << ReportAsCsv(printed);
       break;
     case OutputFormat::Json:
-      out << ReportAsJson(*state, gWorkspace.matches, result, hasTypical);
+      out << ReportAsJson(*state, printed);
       break;
   }
   // The report first, then its status: on a terminal both streams meet.
   out.flush();
-  if (command.format != OutputFormat::Json) err << StatusAsText(*state) << "\n";
+  if (command.format != OutputFormat::Json) err << StatusAsText(*state, result) << "\n";
 
   if (command.save && !SaveSettingsFile(*state, command.settingsFile->c_str(), &error)) {
     err << "tapsmith-cli: settings not saved: " << error << "\n";
     return kExitSaveFailed;
   }
   return ExitStatusOf(result.outcome);
+}
+
+int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
+  // 800 kB of tables: on the heap, once per run.
+  auto workspace = std::make_unique<ConsoleWorkspace>();
+  return RunCli(argc, argv, out, err, workspace.get());
 }
 
 }  // namespace tapsmith

@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "e_series.h"
+#include "search.h"
 #include "text_encoding.h"
 
 namespace tapsmith {
@@ -68,7 +70,9 @@ const ChoiceOption kChoiceOptions[] = {
     {"--config", "divider configuration: a Vo-R1-Vfb-(R2,R3)-GND, b Vo-(R2,R3)-Vfb-R1-GND, "
                  "c Vfb-R1-Vo-(R2,R3)-GND, d Vfb-(R2,R3)-Vo-R1-GND",
      kConfigurations, 4},
-    {"--list", "stock list: List1, List2, List3, E24, E12 or E6 (any case)", kLists, 6},
+    {"--list", "stock list: List1, List2, List3, E24, E12 or E6 (any case); or E48, E96 or "
+               "E192 over --range, built into List1 and chosen",
+     kLists, 6},
     {"--sort", "order of the report: voltage, precision or resistors", kSortOrders, 3},
     {"--lang", "language of the status: ja or en", kLanguages, 2},
 };
@@ -90,6 +94,134 @@ const FlagPair kFlagPairs[] = {
 
 const char* const kFormats[] = {"text", "csv", "json"};
 
+// The series --list builds into List1: every `step`-th E192 mantissa.
+struct SeriesChoice {
+  const char* name;
+  int step;
+};
+
+const SeriesChoice kSeries[] = {
+    {"E48", 4},
+    {"E96", 2},
+    {"E192", 1},
+};
+
+std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+
+bool ReadTolerance(const std::string& text, CliCommand* command, std::string* reason) {
+  double percent = 0.0;
+  if (!ReadQuantity(text.c_str(), Unit::Percent, &percent) || !(percent >= 0.0 && percent < 100.0)) {
+    *reason = Quoted(text) + " is no tolerance: a number from 0 to below 100, \"%\" optional";
+    return false;
+  }
+  command->design.tolerancePercent = percent;
+  command->design.worstCase = true;
+  return true;
+}
+
+bool ReadVoltage(const std::string& text, double* volts, std::string* reason) {
+  if (ReadQuantity(text.c_str(), Unit::Volts, volts)) return true;
+  *reason = Quoted(text) + " is no voltage: a number, then at most \"m\", \"V\" or \"v\"";
+  return false;
+}
+
+bool ReadVfbMin(const std::string& text, CliCommand* command, std::string* reason) {
+  command->design.hasVfbMin = command->design.worstCase = true;
+  return ReadVoltage(text, &command->design.vfbMin, reason);
+}
+
+bool ReadVfbMax(const std::string& text, CliCommand* command, std::string* reason) {
+  command->design.hasVfbMax = command->design.worstCase = true;
+  return ReadVoltage(text, &command->design.vfbMax, reason);
+}
+
+bool ReadCurrent(const std::string& text, double* amperes, std::string* reason) {
+  if (ReadQuantity(text.c_str(), Unit::Amperes, amperes)) return true;
+  *reason = Quoted(text) + " is no current: a number, then at most \"m\", \"u\", \"n\" or \"A\"";
+  return false;
+}
+
+bool ReadCurrentMin(const std::string& text, CliCommand* command, std::string* reason) {
+  command->design.current = true;
+  return ReadCurrent(text, &command->design.currentMin, reason);
+}
+
+bool ReadCurrentMax(const std::string& text, CliCommand* command, std::string* reason) {
+  command->design.current = true;
+  return ReadCurrent(text, &command->design.currentMax, reason);
+}
+
+bool ReadBest(const std::string& text, CliCommand* command, std::string* reason) {
+  int count = 0;
+  bool digits = !text.empty() && text.size() <= 4;
+  for (char c : text) {
+    digits = digits && c >= '0' && c <= '9';
+    if (digits) count = count * 10 + (c - '0');
+  }
+  if (!digits || count < 1 || count > kMatchCapacity) {
+    *reason = Quoted(text) + " is no count from 1 to " + std::to_string(kMatchCapacity);
+    return false;
+  }
+  command->design.best = count;
+  return true;
+}
+
+bool ReadRange(const std::string& text, CliCommand* command, std::string* reason) {
+  const size_t dots = text.find("..");
+  double low = 0.0, high = 0.0;
+  if (dots == std::string::npos || !ReadQuantity(text.substr(0, dots).c_str(), Unit::Ohms, &low) ||
+      !ReadQuantity(text.substr(dots + 2).c_str(), Unit::Ohms, &high)) {
+    *reason = Quoted(text) + " is no range: MIN..MAX, each a resistance such as 10, 4.7k or 1M";
+    return false;
+  }
+  if (low > high) {
+    *reason = Quoted(text) + ": MIN lies above MAX";
+    return false;
+  }
+  if (!(low >= kSeriesLowest && high <= kSeriesHighest)) {
+    *reason = Quoted(text) + " reaches beyond 1m to 1000000M (1e12) ohm, where series values are made";
+    return false;
+  }
+  command->rangeMin = low;
+  command->rangeMax = high;
+  command->rangeGiven = true;
+  return true;
+}
+
+// Options that take a value read by a reader of their own.
+struct ValueOption {
+  const char* name;
+  const char* typeName;
+  const char* help;
+  bool (*read)(const std::string& text, CliCommand* command, std::string* reason);
+  bool design;  // one of the designer's options
+};
+
+const ValueOption kValueOptions[] = {
+    {"--range", "MIN..MAX",
+     "values of --list E48, E96 or E192, both ends included, e.g. 1k..100k (default 10..1M)",
+     ReadRange, false},
+    {"--tolerance", "P%",
+     "the resistors' tolerance in percent (0 to below 100): each match gets its worst case",
+     ReadTolerance, true},
+    {"--vfb-min", "TEXT", "the reference's lowest voltage, e.g. 0.792 (default Vfb): worst case",
+     ReadVfbMin, true},
+    {"--vfb-max", "TEXT", "the reference's highest voltage, e.g. 0.808 (default Vfb): worst case",
+     ReadVfbMax, true},
+    {"--current-min", "TEXT",
+     "least current through the divider, in amperes with m, u, n or A, e.g. 10u", ReadCurrentMin,
+     true},
+    {"--current-max", "TEXT", "greatest current through the divider, e.g. 0.5m", ReadCurrentMax,
+     true},
+    {"--best", "N",
+     "search to the end and show the N (1 to 1000) closest to the typical voltage, closest first "
+     "unless --sort says voltage or resistors",
+     ReadBest, true},
+};
+constexpr int kValueOptionCount = sizeof kValueOptions / sizeof kValueOptions[0];
+
+const char kWorstCaseFlag[] = "--worst-case";
+
 bool EqualsIgnoringCase(const std::string& a, const char* b) {
   if (a.size() != std::strlen(b)) return false;
   for (size_t i = 0; i < a.size(); ++i) {
@@ -103,6 +235,7 @@ bool EqualsIgnoringCase(const std::string& a, const char* b) {
 struct Holders {
   std::string texts[sizeof kTextOptions / sizeof kTextOptions[0]];
   std::string choices[sizeof kChoiceOptions / sizeof kChoiceOptions[0]];
+  std::string values[kValueOptionCount];
   std::string listFile;
   std::string settingsFile;
   std::string format = "text";
@@ -127,6 +260,12 @@ void BuildParser(CLI::App* app, Holders* holders) {
     CLI::Option* off = app->add_flag(pair.off)->description(pair.offHelp);
     on->excludes(off);
   }
+  i = 0;
+  for (const ValueOption& option : kValueOptions) {
+    app->add_option(option.name, holders->values[i++], option.help)->type_name(option.typeName);
+  }
+  app->add_flag(kWorstCaseFlag)
+      ->description("keep only combinations whose whole worst case lies inside the window");
   app->add_option("--format", holders->format, "output: text (default), csv or json")
       ->type_name("FORMAT");
   CLI::Option* settings =
@@ -148,6 +287,40 @@ std::string UsageText() {
   BuildParser(&app, &holders);
   return app.help();
 }
+
+namespace {
+
+std::string Number(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%g", value);
+  return text;
+}
+
+// The options that only together can be wrong.
+bool CheckCombinations(const CliCommand& command, std::string* error) {
+  const DesignOptions& design = command.design;
+  if (command.seriesStep > 0 && command.listFile) {
+    *error = std::string("--list ") + command.seriesName + " and --list-file both make List1: choose one";
+    return false;
+  }
+  if (command.rangeGiven && command.seriesStep == 0) {
+    *error = "--range goes with --list E48, E96 or E192";
+    return false;
+  }
+  if (design.hasVfbMin && design.hasVfbMax && design.vfbMin > design.vfbMax) {
+    *error = "--vfb-min " + Number(design.vfbMin) + " V lies above --vfb-max " +
+             Number(design.vfbMax) + " V";
+    return false;
+  }
+  if (design.currentMin > design.currentMax) {
+    *error = "--current-min " + Number(design.currentMin) + " A lies above --current-max " +
+             Number(design.currentMax) + " A";
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
 
 bool ParseCommandLine(int argc, const char* const* argv, CliCommand* command,
                       std::string* error) {
@@ -173,9 +346,26 @@ bool ParseCommandLine(int argc, const char* const* argv, CliCommand* command,
   for (const ChoiceOption& option : kChoiceOptions) {
     const std::string& given = holders.choices[i++];
     if (app.count(option.name) == 0) continue;
+    if (option.choices == kLists) {
+      command->listNamed = true;
+      for (const SeriesChoice& series : kSeries) {
+        if (!EqualsIgnoringCase(given, series.name)) continue;
+        command->seriesName = series.name;
+        command->seriesStep = series.step;
+      }
+      if (command->seriesStep > 0) {
+        command->settings.push_back({ListChoice, 0});
+        continue;
+      }
+    }
     const Choice* match = nullptr;
     for (int c = 0; c < option.choiceCount; ++c) {
       if (EqualsIgnoringCase(given, option.choices[c].name)) match = &option.choices[c];
+    }
+    if (option.choices == kSortOrders && match != nullptr) {
+      command->design.bestOrder = match == &kSortOrders[0]   ? BestOrder::Voltage
+                                  : match == &kSortOrders[2] ? BestOrder::Resistors
+                                                             : BestOrder::Closest;
     }
     if (match == nullptr) {
       *error = std::string(option.name) + ": invalid value \"" + given + "\"";
@@ -183,7 +373,20 @@ bool ParseCommandLine(int argc, const char* const* argv, CliCommand* command,
     }
     command->settings.push_back(match->first);
     if (match->second.index >= 0) command->settings.push_back(match->second);
-    if (option.choices == kLists) command->listNamed = true;
+  }
+  i = 0;
+  for (const ValueOption& option : kValueOptions) {
+    const std::string& given = holders.values[i++];
+    if (app.count(option.name) == 0) continue;
+    if (!option.read(given, command, error)) {
+      *error = std::string(option.name) + ": " + *error;
+      return false;
+    }
+    command->designGiven = command->designGiven || option.design;
+  }
+  if (app.count(kWorstCaseFlag) > 0) {
+    command->design.worstCaseInWindow = command->design.worstCase = true;
+    command->designGiven = true;
   }
   for (const FlagPair& pair : kFlagPairs) {
     if (app.count(pair.on) > 0) command->settings.push_back({pair.setting, 1});
@@ -204,7 +407,7 @@ bool ParseCommandLine(int argc, const char* const* argv, CliCommand* command,
     *error = "--format: invalid value \"" + holders.format + "\"";
     return false;
   }
-  return true;
+  return CheckCombinations(*command, error);
 }
 
 namespace {
@@ -256,17 +459,37 @@ bool ReadListFile(const std::string& path, std::string* list, std::string* error
   return true;
 }
 
+// The series over the command's range as a list text. A range with no
+// value, or with more than a list holds beside DNM, is refused.
+bool BuildSeries(const CliCommand& command, std::string* list, std::string* error) {
+  const int count = SeriesValues(command.seriesStep, command.rangeMin, command.rangeMax, nullptr);
+  const std::string range = Number(command.rangeMin) + ".." + Number(command.rangeMax) + " ohm";
+  if (count == 0) {
+    *error = std::string("--range: ") + range + " holds no " + command.seriesName + " value";
+    return false;
+  }
+  if (count > kStockCapacity - 1) {
+    *error = std::string("--range: ") + range + " holds " + std::to_string(count) + " " +
+             command.seriesName + " values; a list holds at most " +
+             std::to_string(kStockCapacity - 1) + " beside DNM";
+    return false;
+  }
+  SeriesValues(command.seriesStep, command.rangeMin, command.rangeMax, list);
+  return true;
+}
+
 }  // namespace
 
 bool ApplyCommand(const CliCommand& command, AppState* state, std::string* error) {
   std::string list;
   if (command.listFile && !ReadListFile(*command.listFile, &list, error)) return false;
+  if (command.seriesStep > 0 && !BuildSeries(command, &list, error)) return false;
   for (int slot = 0; slot < kSlotCount; ++slot) {
     if (command.slotTexts[slot]) {
       SetSlotText(state, slot, Utf8ToCp932(*command.slotTexts[slot]).c_str());
     }
   }
-  if (command.listFile) {
+  if (command.listFile || command.seriesStep > 0) {
     SetSlotBytes(state, SlotList1, list.data(), list.size());
     if (!command.listNamed) SetSetting(state, ListChoice, 0);
   }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app_state.h"
+#include "search.h"
 
 namespace tapsmith {
 
@@ -31,6 +32,16 @@ struct CliCommand {
   std::vector<SettingValue> settings;                // applied in this order
   std::optional<std::string> listFile;
   bool listNamed = false;  // --list given: --list-file then leaves the choice alone
+  // --list E48, E96 or E192: the series, every `seriesStep`-th E192
+  // mantissa, from rangeMin to rangeMax ohms, becomes List1.
+  const char* seriesName = nullptr;
+  int seriesStep = 0;
+  double rangeMin = 10.0;
+  double rangeMax = 1000000.0;
+  bool rangeGiven = false;
+  // The designer's options; `designGiven` when any of them is.
+  DesignOptions design;
+  bool designGiven = false;
   std::optional<std::string> settingsFile;
   bool save = false;
   OutputFormat format = OutputFormat::Text;
@@ -47,9 +58,10 @@ bool ParseCommandLine(int argc, const char* const* argv, CliCommand* command,
 /// The usage text, several lines, ending in a line feed.
 std::string UsageText();
 
-/// Applies the command's texts, list file and settings over `state`, texts
-/// converted to code page 932. Returns false with the reason in `*error` when
-/// the list file cannot be read; the state is then unchanged.
+/// Applies the command's texts, list file or series and settings over
+/// `state`, texts converted to code page 932. Returns false with the reason
+/// in `*error` when the list file cannot be read or the series' range holds
+/// no value or more than a list holds; the state is then unchanged.
 bool ApplyCommand(const CliCommand& command, AppState* state, std::string* error);
 
 }  // namespace tapsmith

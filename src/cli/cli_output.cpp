@@ -2,6 +2,10 @@
 
 #include <nlohmann/json.hpp>
 
+#include <cmath>
+#include <cstdio>
+#include <memory>
+
 #include "text_encoding.h"
 
 namespace tapsmith {
@@ -37,8 +41,29 @@ std::string Fixed(double value, int decimals) {
 
 const char* Connection(const MatchRecord& match) { return match.serial ? "series" : "parallel"; }
 
-int FoundCount(const AppState& state, const ExecuteResult& result) {
-  return result.outcome == ExecuteOutcome::InputError ? 0 : GetSetting(state, MatchCount);
+// A current with four significant digits and the prefix that keeps it from
+// 1 to below 1000: "126.3uA".
+std::string Amperes(double amperes) {
+  struct Prefix {
+    double scale;
+    const char* unit;
+  };
+  static const Prefix kPrefixes[] = {{1.0, "A"}, {1e-3, "mA"}, {1e-6, "uA"}, {1e-9, "nA"}, {1e-12, "pA"}};
+  const Prefix* prefix = &kPrefixes[0];
+  for (const Prefix& candidate : kPrefixes) {
+    prefix = &candidate;
+    if (!(std::fabs(amperes) < candidate.scale)) break;
+  }
+  if (amperes == 0.0 || !std::isfinite(amperes)) prefix = &kPrefixes[0];
+  char text[48];
+  std::snprintf(text, sizeof text, "%.4g%s", amperes / prefix->scale, prefix->unit);
+  return text;
+}
+
+std::string CurrentExponent(double amperes) {
+  char text[48];
+  std::snprintf(text, sizeof text, "%.6e", amperes);
+  return text;
 }
 
 }  // namespace
@@ -47,37 +72,75 @@ std::string ReportAsText(const AppState& state) {
   return WithLfLineEnds(Cp932ToUtf8(SlotText(state, SlotResult)));
 }
 
-std::string StatusAsText(const AppState& state) {
-  return WithLfLineEnds(Cp932ToUtf8(SlotText(state, SlotStatus)));
+std::string MatchesAsText(const PrintedMatches& printed) {
+  std::string text;
+  char line[kLineBufferSize];
+  for (int m = 0; m < printed.result.shown; ++m) {
+    const MatchRecord& match = printed.matches.records[m];
+    int length = FormatReportLine(match, printed.configuration, printed.hasTypical, line);
+    text += Cp932ToUtf8(std::string_view(line, static_cast<size_t>(length - 2)));  // without CR LF
+    if (printed.columns.worstCase) {
+      text += " [" + Fixed(match.least, 6) + " .. " + Fixed(match.greatest, 6) + "]";
+    }
+    if (printed.columns.current) text += " I=" + Amperes(match.current);
+    text += '\n';
+  }
+  return text;
 }
 
-std::string ReportAsCsv(const MatchTable& matches, const ExecuteResult& result, bool hasTypical) {
-  std::string csv = "r1,r2,r3,connection,vout,deviation_percent\n";
-  for (int i = 0; i < result.reportedLines; ++i) {
-    const MatchRecord& match = matches.records[i];
+namespace {
+
+std::string ComposedStatus(const AppState& state, const ExecuteResult& result) {
+  // A status holds up to a whole slot: off the stack.
+  auto status = std::make_unique<char[]>(kSlotSize);
+  ComposeStatus(state, result, status.get());
+  return Cp932ToUtf8(status.get());
+}
+
+}  // namespace
+
+std::string StatusAsText(const AppState& state, const ExecuteResult& result) {
+  return WithLfLineEnds(ComposedStatus(state, result));
+}
+
+std::string ReportAsCsv(const PrintedMatches& printed) {
+  std::string csv = "r1,r2,r3,connection,vout,deviation_percent";
+  if (printed.columns.worstCase) csv += ",vout_min,vout_max";
+  if (printed.columns.current) csv += ",current_a";
+  csv += "\n";
+  for (int i = 0; i < printed.result.shown; ++i) {
+    const MatchRecord& match = printed.matches.records[i];
     csv += CsvField(Cp932ToUtf8(match.r1)) + ',' + CsvField(Cp932ToUtf8(match.r2)) + ',' +
            CsvField(Cp932ToUtf8(match.r3)) + ',' + Connection(match) + ',' + Fixed(match.vout, 9) +
-           ',' + (hasTypical ? Fixed(match.deviation, 6) : std::string()) + "\n";
+           ',' + (printed.hasTypical ? Fixed(match.deviation, 6) : std::string());
+    if (printed.columns.worstCase) csv += ',' + Fixed(match.least, 9) + ',' + Fixed(match.greatest, 9);
+    if (printed.columns.current) csv += ',' + CurrentExponent(match.current);
+    csv += "\n";
   }
   return csv;
 }
 
-std::string ReportAsJson(const AppState& state, const MatchTable& matches,
-                         const ExecuteResult& result, bool hasTypical) {
+std::string ReportAsJson(const AppState& state, const PrintedMatches& printed) {
+  const ExecuteResult& result = printed.result;
   nlohmann::ordered_json report;
-  report["status"] = Cp932ToUtf8(SlotText(state, SlotStatus));
-  report["count"] = FoundCount(state, result);
+  report["status"] = ComposedStatus(state, result);
+  report["count"] = result.outcome == ExecuteOutcome::InputError ? 0 : result.qualified;
   report["too_many"] = result.outcome == ExecuteOutcome::TooMany;
   report["matches"] = nlohmann::ordered_json::array();
-  for (int i = 0; i < result.reportedLines; ++i) {
-    const MatchRecord& match = matches.records[i];
+  for (int i = 0; i < result.shown; ++i) {
+    const MatchRecord& match = printed.matches.records[i];
     nlohmann::ordered_json row;
     row["r1"] = Cp932ToUtf8(match.r1);
     row["r2"] = Cp932ToUtf8(match.r2);
     row["r3"] = Cp932ToUtf8(match.r3);
     row["connection"] = Connection(match);
     row["vout"] = match.vout;
-    row["deviation_percent"] = hasTypical ? nlohmann::ordered_json(match.deviation) : nullptr;
+    row["deviation_percent"] = printed.hasTypical ? nlohmann::ordered_json(match.deviation) : nullptr;
+    if (printed.columns.worstCase) {
+      row["vout_min"] = match.least;
+      row["vout_max"] = match.greatest;
+    }
+    if (printed.columns.current) row["current_a"] = match.current;
     report["matches"].push_back(row);
   }
   // The names went through the code-page conversion and are valid UTF-8;

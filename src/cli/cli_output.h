@@ -1,5 +1,5 @@
 // What the console front end prints: the report as text, CSV or JSON, in
-// UTF-8.
+// UTF-8, built from the search's records.
 #pragma once
 
 #include <string>
@@ -8,20 +8,39 @@
 
 namespace tapsmith {
 
+// What the printing adds to each match beyond the window's report.
+struct OutputColumns {
+  bool worstCase = false;  // least and greatest output over the corners
+  bool current = false;    // the divider's current
+};
+
+// The matches to print: the first `result.shown` records of `matches`.
+struct PrintedMatches {
+  const MatchTable& matches;
+  const ExecuteResult& result;
+  int configuration;
+  bool hasTypical;
+  OutputColumns columns;
+};
+
 /// The report text of slot 8 in UTF-8 with LF line ends.
 std::string ReportAsText(const AppState& state);
 
-/// The status of slot 9 in UTF-8 (without a line end of its own).
-std::string StatusAsText(const AppState& state);
+/// The report lines of the printed matches with what the columns add to
+/// each, LF line ends: " [least .. greatest]" (six decimals) and
+/// " I=<current>" (four significant digits with A, mA, uA, nA or pA).
+std::string MatchesAsText(const PrintedMatches& printed);
 
-/// A header and one RFC 4180 row per reported match, in report order: the
-/// first `result.reportedLines` records of `matches`. The deviation is empty
-/// when there is no typical voltage.
-std::string ReportAsCsv(const MatchTable& matches, const ExecuteResult& result, bool hasTypical);
+/// The status Execute gave, in UTF-8 (without a line end of its own).
+std::string StatusAsText(const AppState& state, const ExecuteResult& result);
 
-/// One JSON object: status, count (matches found), too_many and the reported
-/// matches.
-std::string ReportAsJson(const AppState& state, const MatchTable& matches,
-                         const ExecuteResult& result, bool hasTypical);
+/// A header and one RFC 4180 row per printed match. The deviation is empty
+/// when there is no typical voltage; vout_min and vout_max (nine decimals)
+/// and current_a ("%.6e") follow when the columns ask for them.
+std::string ReportAsCsv(const PrintedMatches& printed);
+
+/// One JSON object: status, count (combinations that qualified), too_many
+/// and the printed matches.
+std::string ReportAsJson(const AppState& state, const PrintedMatches& printed);
 
 }  // namespace tapsmith

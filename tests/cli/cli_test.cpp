@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -161,11 +162,11 @@ TEST(Cli, CsvQuotesNamesAndLeavesDeviationEmptyWithoutTypical) {
   a.vout = 1.349902564;
   a.deviation = -0.0072;
   matches.count = 1;
-  ExecuteResult result{ExecuteOutcome::Found, 1};
-  EXPECT_EQ(ReportAsCsv(matches, result, true),
+  ExecuteResult result{ExecuteOutcome::Found, 1, 1, 1, false, -1};
+  EXPECT_EQ(ReportAsCsv({matches, result, 0, true, {}}),
             "r1,r2,r3,connection,vout,deviation_percent\n"
             "\"4,7\",\"say \"\"10\"\"\",DNM,parallel,1.349902564,-0.007200\n");
-  EXPECT_EQ(ReportAsCsv(matches, result, false),
+  EXPECT_EQ(ReportAsCsv({matches, result, 0, false, {}}),
             "r1,r2,r3,connection,vout,deviation_percent\n"
             "\"4,7\",\"say \"\"10\"\"\",DNM,parallel,1.349902564,\n");
 }
@@ -332,6 +333,122 @@ TEST(Cli, FailedSaveExitsWithThreeAndKeepsTheOutput) {
   EXPECT_EQ(Lines(run.out).size(), 10u);
   EXPECT_THAT(run.err, HasSubstr("settings not saved"));
   EXPECT_THAT(run.err, HasSubstr("/nonexistent-dir/Tapsmith.ini"));
+}
+
+TEST(Cli, DesignOptionErrorsExitWithSixtyFourAndWriteNothing) {
+  TemporaryDirectory dir;
+  dir.Write("list.txt", "1k\n");
+  const std::string ini = dir.File("Tapsmith.ini");
+  for (std::vector<std::string> args : std::vector<std::vector<std::string>>{
+           {"--tolerance", "abc"},
+           {"--tolerance", "-1"},
+           {"--tolerance", "100%"},
+           {"--tolerance", "1%%"},
+           {"--best", "0"},
+           {"--best", "1001"},
+           {"--best", "2.5"},
+           {"--vfb-max", "0.8x"},
+           {"--vfb-min", "0.81", "--vfb-max", "0.79"},
+           {"--current-min", "10uA"},
+           {"--current-min", "1m", "--current-max", "10u"},
+           {"--range", "1k..2k"},
+           {"--range", "10-1M", "--list", "E96"},
+           {"--range", "1M..10", "--list", "E96"},
+           {"--range", "0..1M", "--list", "E96"},
+           {"--range", "10..10M", "--list", "E192"},
+           {"--range", "1.001k..1.009k", "--list", "E48"},
+           {"--list", "E96", "--list-file", dir.File("list.txt")}}) {
+    const std::string option = args[0];
+    args.insert(args.end(), {"--settings", ini, "--save"});
+    CliRun run = RunCliWith(args);
+    EXPECT_EQ(run.status, kExitUsage) << option;
+    EXPECT_THAT(Lines(run.err)[0], StartsWith("tapsmith-cli: --")) << option;
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(access(ini.c_str(), F_OK), -1) << option << ": nothing is written";
+  }
+  EXPECT_THAT(RunCliWith({"--list", "E192", "--range", "10..10M"}).err,
+              HasSubstr("holds 1153 E192 values; a list holds at most 500 beside DNM"));
+}
+
+TEST(Cli, SeriesBecomesListOneOverItsRangeAndIsSaved) {
+  TemporaryDirectory dir;
+  const std::string ini = dir.File("Tapsmith.ini");
+  dir.Write("Tapsmith.ini", "20\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n"
+                            "0\r\n0\r\n0\r\n3\r\n");  // E24 chosen
+  EXPECT_EQ(RunCliWith({"--list", "e96", "--settings", ini, "--save"}).status, kExitFound);
+  std::vector<std::string> lines = Lines(dir.Read("Tapsmith.ini"));
+  ASSERT_GT(lines.size(), 32u);
+  EXPECT_EQ(lines[15], "0\r") << "List1 chosen";
+  const std::string& list1 = lines[32];  // slot 10
+  EXPECT_THAT(list1, StartsWith("10\a\a10.2\a\a10.5\a\a"));
+  EXPECT_THAT(list1, HasSubstr("\a\a976k\a\a1M\a\a\r"));
+  EXPECT_EQ(std::count(list1.begin(), list1.end(), '\a'), 2 * 481);
+
+  CliRun narrow = RunCliWith({"--list", "E48", "--range", "1k..100k", "--r1-min", "1k",
+                              "--r1-max", "1k", "--best", "1000", "--format", "json"});
+  nlohmann::json report = nlohmann::json::parse(narrow.out);
+  for (const auto& match : report["matches"]) {
+    EXPECT_EQ(match["r1"], "1k");
+    EXPECT_NE(match["r2"], "976") << "below the range";
+  }
+}
+
+TEST(Cli, BestShowsTheClosestOfAllThatQualify) {
+  // The defaults find 10: the best 3 are the window's first 3 by precision.
+  CliRun best = RunCliWith({"--best", "3", "--lang", "en"});
+  CliRun precision = RunCliWith({"--sort", "precision", "--lang", "en"});
+  EXPECT_EQ(best.status, kExitFound);
+  std::vector<std::string> lines = Lines(precision.out);
+  lines.resize(3);
+  EXPECT_EQ(Lines(best.out), lines);
+  EXPECT_EQ(best.err, "10 set(s) found; the 3 closest shown.\n");
+  EXPECT_EQ(RunCliWith({"--best", "3"}).err, "10組見つかりました。近い順に3組を表示します。\n");
+  CliRun byVoltage = RunCliWith({"--best", "3", "--sort", "voltage", "--format", "json"});
+  nlohmann::json report = nlohmann::json::parse(byVoltage.out);
+  EXPECT_EQ(report["count"], 10);
+  ASSERT_EQ(report["matches"].size(), 3u);
+  EXPECT_LE(report["matches"][0]["vout"], report["matches"][1]["vout"]);
+
+  // Beyond the window's 1000 and its report budget, every line is printed.
+  CliRun all = RunCliWith({"--list", "E96", "--vo", "3.3", "--vo2", "5%", "--vfb", "0.8",
+                           "--r1-min", "10", "--r1-max", "1M", "--best", "1000", "--lang", "en"});
+  EXPECT_EQ(all.status, kExitFound);
+  EXPECT_EQ(Lines(all.out).size(), 1000u);
+  EXPECT_THAT(all.err, HasSubstr(" set(s) found; the 1000 closest shown."));
+  CliRun none = RunCliWith({"--best", "3", "--config", "c", "--lang", "en"});
+  EXPECT_EQ(none.status, kExitNothingFound);
+  EXPECT_EQ(none.err, "Can not be able to fined.\n");
+}
+
+TEST(Cli, WorstCaseAndCurrentAreAddedToEveryOutputWhenAsked) {
+  const std::vector<std::string> design = {"--tolerance", "1%", "--vfb-min", "0.693",
+                                           "--current-min", "0", "--lang", "en"};
+  std::vector<std::string> args = design;
+  CliRun text = RunCliWith(args);
+  EXPECT_EQ(Lines(text.out).size(), 10u);
+  EXPECT_THAT(Lines(text.out)[0],
+              ::testing::MatchesRegex("8\\.2k \\+ \\(9\\.1k // 300k\\) = 1\\.349903 \\(-0\\.007%\\) "
+                                      "\\[1\\.3[0-9]{5} \\.\\. 1\\.3[0-9]{5}\\] I=[0-9.]+uA"));
+  args.insert(args.end(), {"--format", "csv"});
+  std::vector<std::string> rows = Lines(RunCliWith(args).out);
+  EXPECT_EQ(rows[0], "r1,r2,r3,connection,vout,deviation_percent,vout_min,vout_max,current_a");
+  EXPECT_EQ(rows.size(), 11u);
+  args = design;
+  args.insert(args.end(), {"--format", "json"});
+  nlohmann::json report = nlohmann::json::parse(RunCliWith(args).out);
+  for (const auto& match : report["matches"]) {
+    EXPECT_LT(match["vout_min"], match["vout"]);
+    EXPECT_GT(match["vout_max"], match["vout"]);
+    EXPECT_GT(match["current_a"], 0.0);
+  }
+  // The worst-case filter keeps those whose corners all lie in a 2 % window.
+  report = nlohmann::json::parse(
+      RunCliWith({"--vo2", "2%", "--tolerance", "0.5", "--worst-case", "--format", "json"}).out);
+  EXPECT_GT(report["count"], 0);
+  for (const auto& match : report["matches"]) {
+    EXPECT_GE(match["vout_min"], 1.35 * 0.98 - 1e-9);
+    EXPECT_LE(match["vout_max"], 1.35 * 1.02 + 1e-9);
+  }
 }
 
 }  // namespace

@@ -1,0 +1,183 @@
+// The designer's rules in the search: the worst case and the current against
+// a hand calculation with the divider's own formulas, the filters and ties.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "search.h"
+
+namespace tapsmith {
+namespace {
+
+constexpr double kVfb = 0.7;
+constexpr double kTolerance = 5.0;  // percent
+
+// A resistor at a corner, as the hand calculation takes it: DNM open, zero
+// ohms a near short of conductance 9e100.
+struct Part {
+  double value;  // ohms; HUGE_VAL: DNM
+  double Scaled(double factor) const { return std::isinf(value) ? value : value * factor; }
+};
+
+double Conductance(double ohms) { return std::isinf(ohms) ? 0.0 : ohms == 0.0 ? 9e100 : 1.0 / ohms; }
+
+// The divider's output from its formula: Vo = Vfb (1 + R1 / R23) and so on.
+double Output(int configuration, double vfb, double r1, double r23) {
+  switch (configuration) {
+    case 0: return vfb * (1.0 + r1 / r23);
+    case 1: return vfb * (1.0 + r23 / r1);
+    case 2: return vfb * r23 / (r1 + r23);
+    default: return vfb * r1 / (r1 + r23);
+  }
+}
+
+double Pair(bool serial, double r2, double r3) {
+  if (serial) return (std::isinf(r2) ? 9e100 : r2) + (std::isinf(r3) ? 9e100 : r3);
+  return 1.0 / (Conductance(r2) + Conductance(r3));
+}
+
+class DesignRulesTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(ParseStockText("0\r\n1k\r\n2.2k\r\n4.7k\r\n", stock_.get()));
+    request_.Vmin = -HUGE_VAL;
+    request_.Vmax = HUGE_VAL;
+    request_.Vtyp = 1.0;
+    request_.Vfb = kVfb;
+    request_.R1min = 1000.0 - 5e-10;  // R1 is 1k
+    request_.R1max = 1000.0 + 5e-10;
+    request_.DigitCount = 0;
+    rules_.worstCase = rules_.current = true;
+    rules_.lowFactor = 1.0 - kTolerance * 0.01;
+    rules_.highFactor = 1.0 + kTolerance * 0.01;
+    rules_.vfbLow = kVfb * 0.99;
+    rules_.vfbHigh = kVfb * 1.01;
+  }
+  void Search(int configuration, bool serial) {
+    SearchOptions options{configuration, serial, false, &rules_, selection_.get()};
+    RunSearch(request_, *stock_, options, matches_.get());
+  }
+  const MatchRecord* Find(const char* r2, const char* r3) const {
+    for (int m = 0; m < matches_->count; ++m) {
+      const MatchRecord& match = matches_->records[m];
+      if (std::strcmp(match.r2, r2) == 0 && std::strcmp(match.r3, r3) == 0) return &match;
+    }
+    return nullptr;
+  }
+
+  std::unique_ptr<StockTable> stock_ = std::make_unique<StockTable>();
+  std::unique_ptr<MatchTable> matches_ = std::make_unique<MatchTable>();
+  std::unique_ptr<BestSelection> selection_ = std::make_unique<BestSelection>();
+  SearchRequest request_{};
+  DesignRules rules_;
+};
+
+struct Combination {
+  const char* r2;
+  const char* r3;
+  Part parts[2];
+};
+
+const Combination kCombinations[] = {
+    {"2.2k", "4.7k", {{2200.0}, {4700.0}}},
+    {"2.2k", "DNM", {{2200.0}, {HUGE_VAL}}},
+    {"0", "2.2k", {{0.0}, {2200.0}}},
+};
+
+TEST_F(DesignRulesTest, WorstCaseIsTheLeastAndGreatestOverTheSixteenCorners) {
+  const double factors[2] = {rules_.lowFactor, rules_.highFactor};
+  const double vfbs[2] = {rules_.vfbLow, rules_.vfbHigh};
+  for (int configuration = 0; configuration < 4; ++configuration) {
+    for (bool serial : {false, true}) {
+      Search(configuration, serial);
+      for (const Combination& c : kCombinations) {
+        const MatchRecord* match = Find(c.r2, c.r3);
+        ASSERT_NE(match, nullptr) << c.r2 << " " << c.r3;
+        double least = HUGE_VAL, greatest = -HUGE_VAL;
+        for (double f1 : factors)
+          for (double f2 : factors)
+            for (double f3 : factors)
+              for (double vfb : vfbs) {
+                double r23 = Pair(serial, c.parts[0].Scaled(f2), c.parts[1].Scaled(f3));
+                double vo = Output(configuration, vfb, 1000.0 * f1, r23);
+                least = std::fmin(least, vo);
+                greatest = std::fmax(greatest, vo);
+              }
+        const std::string where = std::to_string(configuration) + (serial ? " serial " : " parallel ") +
+                                  c.r2 + " " + c.r3;
+        EXPECT_NEAR(match->least, least, 1e-9 + 1e-12 * std::fabs(least)) << where;
+        EXPECT_NEAR(match->greatest, greatest, 1e-9 + 1e-12 * std::fabs(greatest)) << where;
+        EXPECT_LE(match->least, match->vout) << where;
+        EXPECT_GE(match->greatest, match->vout) << where;
+      }
+    }
+  }
+}
+
+TEST_F(DesignRulesTest, CurrentFlowsFromTheDividersTopThroughR1AndR23) {
+  for (int configuration = 0; configuration < 4; ++configuration) {
+    for (bool serial : {false, true}) {
+      Search(configuration, serial);
+      for (const Combination& c : kCombinations) {
+        const MatchRecord* match = Find(c.r2, c.r3);
+        ASSERT_NE(match, nullptr);
+        double r23 = Pair(serial, c.parts[0].value, c.parts[1].value);
+        double top = configuration <= 1 ? Output(configuration, kVfb, 1000.0, r23) : kVfb;
+        double current = top / (1000.0 + r23);
+        EXPECT_NEAR(match->current, current, 1e-12 * std::fabs(current))
+            << configuration << (serial ? " serial " : " parallel ") << c.r2 << " " << c.r3;
+      }
+    }
+  }
+  // An open pair draws nothing: R23 is infinite in parallel.
+  ASSERT_TRUE(ParseStockText("1k\r\n", stock_.get()));
+  Search(0, false);
+  const MatchRecord* open = Find("1k", "DNM");
+  ASSERT_NE(open, nullptr);
+  EXPECT_NEAR(open->current, kVfb * (1.0 + 1000.0 / 1000.0) / 2000.0, 1e-15);
+}
+
+TEST_F(DesignRulesTest, FiltersKeepWhatLiesWithinTheirBoundsBothEndsIncluded) {
+  request_.Vmin = 1.0;
+  request_.Vmax = 1.5;
+  Search(0, false);
+  auto all = std::make_unique<MatchTable>(*matches_);
+  ASSERT_GT(all->count, 2);
+
+  rules_.worstCaseInWindow = true;
+  Search(0, false);
+  int kept = 0;
+  for (int m = 0; m < all->count; ++m) {
+    const MatchRecord& match = all->records[m];
+    bool inside = match.least >= request_.Vmin && match.greatest <= request_.Vmax;
+    EXPECT_EQ(Find(match.r2, match.r3) != nullptr, inside) << match.r2 << " " << match.r3;
+    kept += inside;
+  }
+  EXPECT_GT(kept, 0);
+  EXPECT_LT(kept, all->count);
+
+  rules_.worstCaseInWindow = false;
+  rules_.boundCurrent = true;
+  rules_.currentMin = rules_.currentMax = all->records[1].current;
+  Search(0, false);
+  ASSERT_EQ(matches_->count, 1);
+  EXPECT_STREQ(matches_->records[0].r2, all->records[1].r2);
+}
+
+TEST_F(DesignRulesTest, BestKeepsTheClosestAndOfEqualOnesTheFirstProduced) {
+  ASSERT_TRUE(ParseStockText("2.2k\r\n1k\r\n2.2k\r\n4.7k\r\n", stock_.get()));
+  request_.Vtyp = kVfb * (1.0 + 1000.0 / 2200.0);  // 1k + (2.2k // DNM), twice in the list
+  rules_.best = 1;
+  EXPECT_GT(RunSearch(request_, *stock_, {0, false, false, &rules_, selection_.get()}, matches_.get()), 1);
+  ASSERT_EQ(matches_->count, 1);
+  const MatchRecord& best = matches_->records[0];
+  EXPECT_STREQ(best.r2, "2.2k");
+  EXPECT_STREQ(best.r3, "DNM");
+  EXPECT_EQ(best.entry[1], 1) << "the first of the two 2.2k entries";
+}
+
+}  // namespace
+}  // namespace tapsmith
