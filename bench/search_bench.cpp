@@ -2,6 +2,10 @@
 // same parsed inputs. After the usual table it prints, per case, the match
 // count and how many times faster the fast search was.
 #include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstdio>
@@ -31,6 +35,7 @@ struct Case {
   Inputs inputs;
   int configuration;
   bool serial;
+  int best = 0;  // with a tolerance of 1 %: the designer's search for the best N
 };
 
 std::string ReadFile(const std::string& path) {
@@ -68,6 +73,18 @@ struct Prepared {
   bool ok = false;
 };
 
+// The rules of `--tolerance 1% --best N`, as Execute resolves them.
+void UseBestRules(int best, Prepared* prepared) {
+  DesignRules* rules = &prepared->workspace->rules;
+  rules->worstCase = true;
+  rules->lowFactor = 1.0 - 1.0 * 0.01;
+  rules->highFactor = 1.0 + 1.0 * 0.01;
+  rules->vfbLow = rules->vfbHigh = prepared->workspace->request.Vfb;
+  rules->best = best;
+  prepared->options.rules = rules;
+  prepared->options.selection = &prepared->workspace->selection;
+}
+
 Prepared* Prepare(const Case& c) {
   auto* prepared = new Prepared;
   AppState* state = prepared->state.get();
@@ -84,6 +101,7 @@ Prepared* Prepare(const Case& c) {
   prepared->ok = ParseSearchRequest(state, &prepared->workspace->request) &&
                  ParseStockList(state, &prepared->workspace->stock);
   if (!prepared->ok) std::fprintf(stderr, "case %s does not parse\n", c.name.c_str());
+  if (c.best > 0) UseBestRules(c.best, prepared);
   return prepared;
 }
 
@@ -111,6 +129,16 @@ std::vector<Case> Cases() {
       }
     }
   }
+  // The designer's search: every R1, a 5 % window, the best 10 with their
+  // worst case; 3.3 V from 0.8 V in [a] and [b], 0.5 V in [c] and [d].
+  for (int configuration = 0; configuration < 4; ++configuration) {
+    for (bool serial : {false, true}) {
+      Inputs inputs{configuration < 2 ? "3.3" : "0.5", "5%", "10", "1M", "0.8"};
+      cases.push_back({std::string("best10/e96/") + kLetters[configuration] +
+                           (serial ? "/serial" : "/parallel"),
+                       e96, inputs, configuration, serial, 10});
+    }
+  }
   cases.push_back({"e96/stop-at-1000", e96, {"1.35", "2%", "10", "1M", "0.7"}, 0, false});
   cases.push_back({"e96/nothing-found", e96, {"1.35", "0.1%", "10", "1M", "0.7"}, 2, false});
   return cases;
@@ -133,6 +161,28 @@ void BenchExecute(benchmark::State& bench, Prepared* prepared) {
   for (auto _ : bench) benchmark::DoNotOptimize(Execute(prepared->state.get()).reportedLines);
 }
 
+// A whole tapsmith-cli process, its output thrown away.
+void BenchProcess(benchmark::State& bench, std::vector<std::string> args) {
+  args.insert(args.begin(), TAPSMITH_CLI);
+  std::vector<char*> argv;
+  for (std::string& arg : args) argv.push_back(arg.data());
+  argv.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  for (auto _ : bench) {
+    pid_t child;
+    int status = 0;
+    if (posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), environ) != 0 ||
+        waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+      bench.SkipWithError("tapsmith-cli did not run");
+      break;
+    }
+  }
+  posix_spawn_file_actions_destroy(&actions);
+}
+
 // Keeps the console output and remembers each run's time for the ratios.
 class RatioReporter : public benchmark::ConsoleReporter {
  public:
@@ -145,6 +195,7 @@ class RatioReporter : public benchmark::ConsoleReporter {
       if (matches != run.counters.end()) matches_[Stem(name)] = static_cast<int>(matches->second);
       if (EndsWith(name, "/plain")) plain_[Stem(name)] = seconds;
       if (EndsWith(name, "/fast")) fast_[Stem(name)] = seconds;
+      if (EndsWith(name, "/process")) process_[Stem(name)] = seconds;
     }
   }
   void PrintRatios() const {
@@ -156,6 +207,12 @@ class RatioReporter : public benchmark::ConsoleReporter {
                   fast->second, plain / fast->second);
     }
     std::printf("(times in %s per search)\n", "ns");
+    auto version = process_.find("cli/version");
+    for (const auto& [stem, milliseconds] : process_) {
+      if (version == process_.end() || stem == version->first) continue;
+      std::printf("%s: %.2f ms a run, %.2f times the %.2f ms of tapsmith-cli --version\n",
+                  stem.c_str(), milliseconds, milliseconds / version->second, version->second);
+    }
   }
 
  private:
@@ -164,7 +221,7 @@ class RatioReporter : public benchmark::ConsoleReporter {
   }
   static std::string Stem(const std::string& name) { return name.substr(0, name.rfind('/')); }
 
-  std::map<std::string, double> plain_, fast_;
+  std::map<std::string, double> plain_, fast_, process_;
   std::map<std::string, int> matches_;
 };
 
@@ -185,6 +242,16 @@ int main(int argc, char** argv) {
   prepared.emplace_back(Prepare(whole));
   benchmark::RegisterBenchmark("execute/log501/a/parallel", BenchExecute, prepared.back().get())
       ->Unit(benchmark::kMicrosecond);
+
+  // The designer's case end to end, against the start of the process alone.
+  benchmark::RegisterBenchmark("cli/version/process", BenchProcess,
+                               std::vector<std::string>{"--version"})
+      ->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("cli/best10-e96-a-parallel/process", BenchProcess,
+                               std::vector<std::string>{"--list", "E96", "--vo", "3.3", "--vo2", "5%",
+                                                        "--vfb", "0.8", "--r1-min", "10", "--r1-max",
+                                                        "1M", "--tolerance", "1%", "--best", "10"})
+      ->Unit(benchmark::kMillisecond);
 
   benchmark::Initialize(&argc, argv);
   RatioReporter reporter;

@@ -16,6 +16,8 @@
 // zero, and every pair term non-negative without a sign bit. Where that does
 // not hold the plain loop runs instead.
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 
 #include "search_kernel.h"
 
@@ -38,10 +40,10 @@ struct WindowSides {
 
 // First index in [from, to) where `holds` is true, for a predicate that is
 // false and then true; `to` when it never holds.
-template <typename Predicate>
-int FirstWhere(int from, int to, Predicate holds) {
+template <typename Index, typename Predicate>
+Index FirstWhere(Index from, Index to, Predicate holds) {
   while (from < to) {
-    int middle = from + (to - from) / 2;
+    Index middle = from + (to - from) / 2;
     if (holds(middle)) {
       to = middle;
     } else {
@@ -49,6 +51,35 @@ int FirstWhere(int from, int to, Predicate holds) {
     }
   }
   return from;
+}
+
+// FirstWhere in [from, hint], where `hint` holds (or stands for "nowhere"):
+// one step down and then steps that double, so that an answer at or next to
+// `hint` costs one or two tests and a far one the log of its distance.
+template <typename Index, typename Predicate>
+Index FirstWhereBelow(Index from, Index hint, Predicate holds) {
+  Index high = hint;
+  Index step = 1;
+  while (hint - from >= step && holds(hint - step)) {
+    high = hint - step;
+    step *= 2;
+  }
+  return FirstWhere(hint - from >= step ? hint - step + 1 : from, high, holds);
+}
+
+// FirstWhere looked for outward from `hint`, where the answer is likely:
+// doubling steps, then halving, at a cost in the log of the distance.
+template <typename Index, typename Predicate>
+Index FirstWhereNear(Index from, Index to, Index hint, Predicate holds) {
+  hint = hint < from ? from : hint > to ? to : hint;
+  if (hint == to || holds(hint)) return FirstWhereBelow(from, hint, holds);  // `to`: "nowhere"
+  Index low = hint + 1;  // holds nowhere below
+  Index step = 1;
+  while (to - hint > step && !holds(hint + step)) {
+    low = hint + step + 1;
+    step *= 2;
+  }
+  return FirstWhere(low, to - hint > step ? hint + step : to, holds);
 }
 
 bool PairTermsAreMonotone(const SearchPass& pass) {
@@ -67,30 +98,135 @@ bool VoltageRisesWithIndex(double vfb) {
   return kRisesForPositiveVfb != (vfb < 0.0);
 }
 
+// A best-N search counts every combination in the window, and so needs
+// each row's run however wide the window. Along a row the output is a
+// monotone function of the pair term x alone (the argument above holds for
+// every x from +0 to +infinity), so the outputs in [low, high] are the
+// outputs of one interval of x, found once per R1 by searching the doubles
+// themselves, whose order is that of their bits. Rows are then classified by
+// adding and comparing terms, not by computing outputs.
+double FromBits(uint64_t bits) {
+  double value;
+  std::memcpy(&value, &bits, sizeof value);
+  return value;
+}
+
+constexpr uint64_t kInfinityBits = 0x7FF0000000000000;
+
+// Where the search for the pair term of output `v` starts: the expression
+// solved for x. Rounding and cancellation leave it some ulps off, or
+// anywhere; the search finds the exact boundary from there all the same.
+template <int kForm>
+uint64_t GuessTermBits(double vfb, double r1, double r1Inverse, double v) {
+  constexpr int kShape = kForm % 4;
+  const double q = kShape <= 1 ? v / vfb - 1.0 : vfb / v - 1.0;
+  double x;
+  if constexpr (kForm == kernel::kParallelA || kForm == kernel::kParallelC) x = q / r1;
+  if constexpr (kForm == kernel::kParallelB || kForm == kernel::kParallelD) x = r1Inverse / q;
+  if constexpr (kForm == kernel::kSerialA || kForm == kernel::kSerialC) x = r1 / q;
+  if constexpr (kForm == kernel::kSerialB || kForm == kernel::kSerialD) x = q / r1Inverse;
+  if (!(x > 0.0)) return 0;  // NaN, negative or zero
+  uint64_t bits;
+  std::memcpy(&bits, &x, sizeof bits);
+  return bits < kInfinityBits ? bits : kInfinityBits;
+}
+
+// The sides of an interval of pair terms, which grow with the index in
+// series and shrink in parallel.
+template <int kForm>
+struct TermSides {
+  static constexpr bool kAscending = kForm >= kernel::kSerialA;
+  double low;
+  double high;
+  bool Early(double x) const { return kAscending ? !(low <= x) : !(x <= high); }
+  bool Late(double x) const { return kAscending ? !(x <= high) : !(low <= x); }
+};
+
+template <int kForm>
+TermSides<kForm> TermsWithin(const SearchPass& pass, double r1, double low, double high) {
+  constexpr uint64_t kEnd = kInfinityBits + 1;
+  // [a] and [d] in parallel, [b] and [c] in series rise with x.
+  constexpr bool kRisingForPositiveVfb =
+      kForm == kernel::kParallelA || kForm == kernel::kParallelD || kForm == kernel::kSerialB ||
+      kForm == kernel::kSerialC;
+  const double vfb = pass.request->Vfb;
+  const double r1Inverse = 1.0 / r1;
+  auto output = [&](uint64_t x) { return OutputVoltage<kForm>(vfb, r1, r1Inverse, FromBits(x)); };
+  auto guess = [&](double v) { return GuessTermBits<kForm>(vfb, r1, r1Inverse, v); };
+  uint64_t first, end;
+  if (kRisingForPositiveVfb != (vfb < 0.0)) {
+    first = FirstWhereNear<uint64_t>(0, kEnd, guess(low), [&](uint64_t x) { return low <= output(x); });
+    end = FirstWhereNear<uint64_t>(first, kEnd, guess(high),
+                                   [&](uint64_t x) { return !(output(x) <= high); });
+  } else {
+    first = FirstWhereNear<uint64_t>(0, kEnd, guess(high),
+                                     [&](uint64_t x) { return output(x) <= high; });
+    end = FirstWhereNear<uint64_t>(first, kEnd, guess(low),
+                                   [&](uint64_t x) { return !(low <= output(x)); });
+  }
+  if (first >= end) return {HUGE_VAL, -HUGE_VAL};  // no x at all
+  return {FromBits(first), FromBits(end - 1)};
+}
+
+// The window of what can still enter the selection, as an interval of x,
+// computed anew for each R1 and whenever the selection narrowed it.
+template <int kForm>
+struct NarrowedTerms {
+  int narrowings = -1;
+  TermSides<kForm> sides{0.0, 0.0};
+  int from = 0;  // where the last row's narrowed run lay
+  int to = 0;
+
+  const TermSides<kForm>* For(const SearchPass& pass, double r1) {
+    if (!pass.narrowed) return nullptr;
+    if (narrowings != pass.narrowings) {
+      sides = TermsWithin<kForm>(pass, r1, pass.visitLow, pass.visitHigh);
+      narrowings = pass.narrowings;
+    }
+    return &sides;
+  }
+};
+
 // The run [start, stop) of one row, or of the R2 entries under "R3=DNM
 // only", holds exactly the combinations inside the window. The window's
 // search offers each of them; a best-N search that filters nothing counts
-// the run whole and offers only the part that can still enter the selection.
+// the run whole and offers only the part within the narrowed window.
 //
 // In a row (j >= 0) the run is one of R3 entries; under "R3=DNM only" (j < 0)
-// one of R2 entries with R3 = entry k.
-template <int kForm, bool kCountsRuns, typename Voltage>
-bool OfferRun(SearchPass* pass, int start, int stop, bool rising, Voltage voltage, int i, int j, int k) {
+// one of R2 entries with R3 = entry k. `key` is what the sides classify:
+// the output, or in a best-N search the pair term.
+template <int kForm, bool kCountsRuns, typename Key, typename Voltage, typename Narrowed>
+bool OfferRun(SearchPass* pass, int start, int stop, Key key, Voltage voltage, Narrowed* narrowed,
+              double r1, int i, int j, int k) {
   if constexpr (kCountsRuns) {
     if (stop <= start) return false;  // an empty window: low above high
     pass->qualified += stop - start;
-    if (pass->narrowed) {
-      const WindowSides visit{pass->visitLow, pass->visitHigh, rising};
-      start = FirstWhere(start, stop, [&](int index) { return !visit.Early(voltage(index)); });
-      stop = FirstWhere(start, stop, [&](int index) { return visit.Late(voltage(index)); });
+    if (const auto* visit = narrowed->For(*pass, r1)) {
+      // From row to row the narrowed run moves as the run does.
+      auto reached = [&](int index) { return !visit->Early(key(index)); };
+      start = FirstWhereNear(start, stop, narrowed->from, reached);
+      stop = FirstWhereNear(start, stop, narrowed->to, [&](int index) { return visit->Late(key(index)); });
+      narrowed->from = start;
+      narrowed->to = stop;
     }
   }
   for (int index = start; index < stop; ++index) {
-    const int r2 = j >= 0 ? j : index;
-    const int r3 = j >= 0 ? index : k;
-    if (kernel::Offer<kForm, !kCountsRuns>(pass, i, r2, r3, voltage(index))) return true;
+    if (kernel::Offer<kForm, !kCountsRuns>(pass, i, j >= 0 ? j : index, j >= 0 ? index : k,
+                                           voltage(index)))
+      return true;
   }
   return false;
+}
+
+// The sides that classify a row's combinations: the window on the output,
+// or in a best-N search the interval of pair terms.
+template <int kForm, bool kCountsRuns>
+auto SidesFor(const SearchPass& pass, double r1, const WindowSides& window) {
+  if constexpr (kCountsRuns) {
+    return TermsWithin<kForm>(pass, r1, window.low, window.high);
+  } else {
+    return window;
+  }
 }
 
 // All pairs (j, k), k >= j, for R1 = entry i. Returns true when the table
@@ -101,48 +237,67 @@ bool OfferRun(SearchPass* pass, int start, int stop, bool rising, Voltage voltag
 // k, so both ends only move towards lower k as j grows: two pointers that
 // only go down, and the rows end once the run's end reaches the diagonal.
 template <int kForm, bool kCountsRuns>
-bool FastPairsForR1(SearchPass* pass, int i, const WindowSides& sides) {
+bool FastPairsForR1(SearchPass* pass, int i, const WindowSides& window) {
   const int n = pass->count;
   const double vfb = pass->request->Vfb;
   const double r1 = pass->stock->entries[i].value;
   const double r1Inverse = 1.0 / r1;
   const double* term = pass->pairTerm;
-  auto voltage = [&](int j, int k) { return OutputVoltage<kForm>(vfb, r1, r1Inverse, term[j] + term[k]); };
+  const auto sides = SidesFor<kForm, kCountsRuns>(*pass, r1, window);
+  auto key = [&](int j, int k) {
+    if constexpr (kCountsRuns) return term[j] + term[k];
+    return OutputVoltage<kForm>(vfb, r1, r1Inverse, term[j] + term[k]);
+  };
+  NarrowedTerms<kForm> narrowed;
 
   // Rows before `first` are early even at their last column, rows from `end`
   // on are late already on the diagonal: both are empty.
-  const int first = FirstWhere(0, n - 1, [&](int j) { return !sides.Early(voltage(j, n - 1)); });
-  const int end = FirstWhere(first, n - 1, [&](int j) { return sides.Late(voltage(j, j)); });
+  const int first = FirstWhere(0, n - 1, [&](int j) { return !sides.Early(key(j, n - 1)); });
+  const int end = FirstWhere(first, n - 1, [&](int j) { return sides.Late(key(j, j)); });
   if (first >= end) return false;
-  int start = FirstWhere(first, n, [&](int k) { return !sides.Early(voltage(first, k)); });
-  int stop = FirstWhere(first, n, [&](int k) { return sides.Late(voltage(first, k)); });
+  int start = FirstWhere(first, n, [&](int k) { return !sides.Early(key(first, k)); });
+  int stop = FirstWhere(first, n, [&](int k) { return sides.Late(key(first, k)); });
   for (int j = first; j < end; ++j) {
-    if (j > first) {
+    if (j > first && kCountsRuns) {
+      // A wide window's ends can sweep the whole table within a few rows:
+      // they go down in steps that double.
       if (start < j) start = j;
-      while (start > j && !sides.Early(voltage(j, start - 1))) --start;
-      while (stop > j && sides.Late(voltage(j, stop - 1))) --stop;
+      start = FirstWhereBelow(j, start, [&](int k) { return !sides.Early(key(j, k)); });
+      stop = FirstWhereBelow(j, stop, [&](int k) { return sides.Late(key(j, k)); });
+    } else if (j > first) {
+      if (start < j) start = j;
+      while (start > j && !sides.Early(key(j, start - 1))) --start;
+      while (stop > j && sides.Late(key(j, stop - 1))) --stop;
     }
     if (stop <= j) return false;  // this row and all later ones are empty
-    auto along = [&](int k) { return voltage(j, k); };
-    if (OfferRun<kForm, kCountsRuns>(pass, start, stop, sides.rising, along, i, j, -1)) return true;
+    auto along = [&](int k) { return key(j, k); };
+    auto voltage = [&](int k) { return OutputVoltage<kForm>(vfb, r1, r1Inverse, term[j] + term[k]); };
+    if (OfferRun<kForm, kCountsRuns>(pass, start, stop, along, voltage, &narrowed, r1, i, j, -1))
+      return true;
   }
   return false;
 }
 
 // "R3=DNM only": R3 is the last entry, and the run is one of R2 entries.
 template <int kForm, bool kCountsRuns>
-bool FastDnmOnlyForR1(SearchPass* pass, int i, const WindowSides& sides) {
+bool FastDnmOnlyForR1(SearchPass* pass, int i, const WindowSides& window) {
   const int n = pass->count;
   const int k = n - 1;
   const double vfb = pass->request->Vfb;
   const double r1 = pass->stock->entries[i].value;
   const double r1Inverse = 1.0 / r1;
   const double* term = pass->pairTerm;
-  auto voltage = [&](int j) { return OutputVoltage<kForm>(vfb, r1, r1Inverse, term[j] + term[k]); };
+  const auto sides = SidesFor<kForm, kCountsRuns>(*pass, r1, window);
+  auto key = [&](int j) {
+    if constexpr (kCountsRuns) return term[j] + term[k];
+    return OutputVoltage<kForm>(vfb, r1, r1Inverse, term[j] + term[k]);
+  };
+  NarrowedTerms<kForm> narrowed;
 
-  int start = FirstWhere(0, n - 1, [&](int j) { return !sides.Early(voltage(j)); });
-  int stop = FirstWhere(start, n - 1, [&](int j) { return sides.Late(voltage(j)); });
-  return OfferRun<kForm, kCountsRuns>(pass, start, stop, sides.rising, voltage, i, -1, k);
+  int start = FirstWhere(0, n - 1, [&](int j) { return !sides.Early(key(j)); });
+  int stop = FirstWhere(start, n - 1, [&](int j) { return sides.Late(key(j)); });
+  auto voltage = [&](int j) { return OutputVoltage<kForm>(vfb, r1, r1Inverse, term[j] + term[k]); };
+  return OfferRun<kForm, kCountsRuns>(pass, start, stop, key, voltage, &narrowed, r1, i, -1, k);
 }
 
 template <int kForm>
