@@ -136,6 +136,8 @@ case "$mode" in
       "--config c --list E6 --dnm-only --sort resistors"
       "--vo 3..3"
       "--list-file LIST --vo 5 --vo2 0.5% --format json"
+      "--lang en --list E96 --vo 3.3 --vo2 5% --vfb 0.8 --r1-min 10 --r1-max 1M --tolerance 1% --best 10"
+      "--list E48 --range 1k..100k --vo 1.8 --vo2 2% --tolerance 0.5 --worst-case --current-max 1m --format csv"
     )
     for arguments in "${cases[@]}"; do
       # shellcheck disable=SC2086
