@@ -9,7 +9,7 @@ ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 FUZZ_TIME ?= 20
 
-.PHONY: all run test deps build clean bench windows sanitize fuzz
+.PHONY: all run test deps build clean bench windows sanitize fuzz package windows-package
 
 all: build
 
@@ -51,6 +51,15 @@ windows: deps
 	@cmake -S . -B $(WINDOWS_BUILD) -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
 	@cmake --build $(WINDOWS_BUILD) -j $(JOBS)
 	@echo "Windows programs: $(WINDOWS_BUILD)/bin/tapsmith.exe $(WINDOWS_BUILD)/bin/tapsmith-cli.exe"
+
+# The Debian package $(BUILD)/tapsmith_<version>_amd64.deb, made by CPack
+# from the native build (see README, Install).
+package: build
+	@cd $(BUILD) && cpack -G DEB
+
+# The Windows zip $(WINDOWS_BUILD)/Tapsmith-<version>-win64.zip.
+windows-package: windows
+	@cd $(WINDOWS_BUILD) && cpack -G ZIP
 
 clean:
 	rm -rf $(BUILD) $(WINDOWS_BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

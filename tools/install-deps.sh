@@ -18,6 +18,12 @@ packages+=(
 )
 # The fuzz targets: clang with libFuzzer and the sanitizer runtimes.
 packages+=(clang-14 libclang-rt-14-dev)
+# Installing and packaging: the manual page made from --help, the icon's PNG
+# renders, dpkg-shlibdeps for the .deb; and the checks of what is installed.
+packages+=(
+  help2man librsvg2-bin gzip dpkg-dev
+  file man-db lintian desktop-file-utils appstream unzip
+)
 
 missing=()
 for p in "${packages[@]}"; do
