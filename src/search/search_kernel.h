@@ -49,6 +49,7 @@ struct SearchPass {
   // enter the selection.
   bool countsRuns;
   bool narrowed;
+  int narrowings;  // how often the window was narrowed
   double visitLow;
   double visitHigh;
   // Per entry, the term summed for the pair: conductance or value.
@@ -75,6 +76,7 @@ inline int BeginPass(const SearchRequest& request, const StockTable& stock,
   pass->countsRuns = rules != nullptr && rules->best > 0 && request.DigitCount == 0 &&
                      !rules->worstCaseInWindow && !rules->boundCurrent;
   pass->narrowed = false;
+  pass->narrowings = 0;
   pass->visitLow = request.Vmin;
   pass->visitHigh = request.Vmax;
   for (int k = 0; k < pass->count; ++k)
@@ -216,6 +218,7 @@ inline void NarrowToSelection(SearchPass* pass) {
   const double low = typical - farthest - margin;
   const double high = typical + farthest + margin;
   pass->narrowed = true;
+  ++pass->narrowings;
   pass->visitLow = low > pass->request->Vmin ? low : pass->request->Vmin;
   pass->visitHigh = high < pass->request->Vmax ? high : pass->request->Vmax;
 }
