@@ -184,6 +184,7 @@ bool ReadRange(const std::string& text, CliCommand* command, std::string* reason
   }
   command->rangeMin = low;
   command->rangeMax = high;
+  command->rangeText = text;
   command->rangeGiven = true;
   return true;
 }
@@ -463,13 +464,12 @@ bool ReadListFile(const std::string& path, std::string* list, std::string* error
 // value, or with more than a list holds beside DNM, is refused.
 bool BuildSeries(const CliCommand& command, std::string* list, std::string* error) {
   const int count = SeriesValues(command.seriesStep, command.rangeMin, command.rangeMax, nullptr);
-  const std::string range = Number(command.rangeMin) + ".." + Number(command.rangeMax) + " ohm";
   if (count == 0) {
-    *error = std::string("--range: ") + range + " holds no " + command.seriesName + " value";
+    *error = "--range " + command.rangeText + " holds no " + command.seriesName + " value";
     return false;
   }
   if (count > kStockCapacity - 1) {
-    *error = std::string("--range: ") + range + " holds " + std::to_string(count) + " " +
+    *error = "--range " + command.rangeText + " holds " + std::to_string(count) + " " +
              command.seriesName + " values; a list holds at most " +
              std::to_string(kStockCapacity - 1) + " beside DNM";
     return false;

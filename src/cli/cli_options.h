@@ -38,6 +38,7 @@ struct CliCommand {
   int seriesStep = 0;
   double rangeMin = 10.0;
   double rangeMax = 1000000.0;
+  std::string rangeText = "10..1M";
   bool rangeGiven = false;
   // The designer's options; `designGiven` when any of them is.
   DesignOptions design;
