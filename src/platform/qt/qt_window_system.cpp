@@ -348,13 +348,13 @@ bool QtWindowSystem::GetTextMetrics(WindowHandle window, TextMetrics* metrics) {
                         : record->widget;
   const QFont font = widget->font();
   const QFontMetrics measured(font);
-  // The average width of the lowercase letters, as the average character
-  // width was first defined. A font's own figure (OS/2 xAvgCharWidth) is now
-  // averaged over all its glyphs and runs narrow for the text that labels
-  // hold: a cell measured from it cuts off English labels.
-  const double lowercase =
-      measured.horizontalAdvance(QStringLiteral("abcdefghijklmnopqrstuvwxyz")) / 26.0;
-  metrics->aveCharWidth = std::max(1, static_cast<int>(lowercase + 0.5));
+  // The average width as the native raster fonts give it (the system font
+  // the form was laid out in among them): for a variable-pitch font, the
+  // width of "X". The cell is then as wide, against the text, as on the
+  // native system, and every label fits its control. A TrueType font's own
+  // figure (OS/2 xAvgCharWidth) averages all its glyphs and runs narrow: a
+  // cell measured from it cuts off English labels.
+  metrics->aveCharWidth = std::max(1, measured.horizontalAdvance(QLatin1Char('X')));
   metrics->height = measured.height();
   // Some fonts report a negative leading; the native field is never below 0.
   metrics->externalLeading = std::max(0, measured.leading());
