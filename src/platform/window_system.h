@@ -196,8 +196,12 @@ class WindowSystem {
 
   // --- Message boxes ----------------------------------------------------
 
-  /// MessageBoxA(owner, text, caption, MB_YESNO): true for IDYES.
-  virtual bool AskYesNo(WindowHandle owner, const char* text, const char* caption) = 0;
+  /// MessageBoxA(owner, text, caption, MB_YESNO): true for IDYES. The form
+  /// names the buttons in its language, `yesLabel` and `noLabel`; a backend
+  /// that draws its own box labels them so, while MessageBoxA labels them in
+  /// the system's language and takes no labels.
+  virtual bool AskYesNo(WindowHandle owner, const char* text, const char* caption,
+                        const char* yesLabel, const char* noLabel) = 0;
   /// MessageBoxA(owner, text, caption, MB_ICONERROR); `owner` may be null.
   virtual void ShowError(WindowHandle owner, const char* text, const char* caption) = 0;
 };

@@ -34,9 +34,11 @@ constexpr int kRowResult = 42;
 constexpr int kRowStatus = 40;
 constexpr int kRowExit = 36;
 
-// Answers the question box that the next event opens, noting its caption.
-void AnswerNextQuestion(QMessageBox::StandardButton answer, QString* caption) {
-  QTimer::singleShot(0, [answer, caption] {
+// Answers the question box that the next event opens, noting its caption
+// and, when asked, its Yes and No buttons' texts.
+void AnswerNextQuestion(QMessageBox::StandardButton answer, QString* caption,
+                        QStringList* buttons = nullptr) {
+  QTimer::singleShot(0, [answer, caption, buttons] {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
     if (box == nullptr) {
       ADD_FAILURE() << "no question was asked";
@@ -44,6 +46,8 @@ void AnswerNextQuestion(QMessageBox::StandardButton answer, QString* caption) {
     }
     *caption = box->windowTitle();
     EXPECT_TRUE(box->icon() == QMessageBox::NoIcon);
+    if (buttons != nullptr)
+      *buttons = {box->button(QMessageBox::Yes)->text(), box->button(QMessageBox::No)->text()};
     box->button(answer)->click();
   });
 }
@@ -255,6 +259,20 @@ TEST_F(TapsmithWindow, ExitAskedFirstAndOnlyYesSavesAndEnds) {
   });
   EXPECT_EQ(code, 0);
   EXPECT_TRUE(std::filesystem::exists(directory_.File("Tapsmith.ini")));
+}
+
+TEST_F(TapsmithWindow, ExitQuestionButtonsFollowTheLanguage) {
+  Run([](Program& program) {
+    QString caption;
+    QStringList buttons;
+    AnswerNextQuestion(QMessageBox::No, &caption, &buttons);
+    program.Click(kRowExit);
+    EXPECT_EQ(buttons, QStringList({QString::fromUtf8("はい"), QString::fromUtf8("いいえ")}));
+    program.Click(1);
+    AnswerNextQuestion(QMessageBox::No, &caption, &buttons);
+    program.Click(kRowExit);
+    EXPECT_EQ(buttons, QStringList({"Yes", "No"}));
+  });
 }
 
 TEST_F(TapsmithWindow, SmallWindowScrollsInWholeCellsAndDropsTheCutStatusLine) {

@@ -429,10 +429,13 @@ void FakeWindowSystem::GetVirtualScreenSize(int* width, int* height) {
 
 // --- Message boxes ----------------------------------------------------------
 
-bool FakeWindowSystem::AskYesNo(WindowHandle owner, const char* text, const char* caption) {
+bool FakeWindowSystem::AskYesNo(WindowHandle owner, const char* text, const char* caption,
+                                const char* yesLabel, const char* noLabel) {
   FakeCall call{FakeCallKind::AskYesNo};
   call.text = text;
   call.caption = caption;
+  call.buttons[0] = yesLabel;
+  call.buttons[1] = noLabel;
   call.hasOwner = IsMainWindow(owner);
   call.flag = answerYes;
   Record(call);

@@ -57,6 +57,7 @@ struct FakeCall {
   int id = -1;            // control id; -1 for the main window or none
   std::string text;       // control texts, window captions, message texts
   std::string caption;    // message box captions
+  std::string buttons[2];  // a question's Yes and No labels
   ControlClass controlClass = ControlClass::Static;
   uint32_t style = 0;
   PixelRect rect{};       // control rectangle, window moves (x, y, x+w, y+h)
@@ -162,7 +163,8 @@ class FakeWindowSystem : public WindowSystem {
   void ResizeWindow(WindowHandle window, int width, int height) override;
   bool GetWindowRect(WindowHandle window, PixelRect* rect) override;
   void GetVirtualScreenSize(int* width, int* height) override;
-  bool AskYesNo(WindowHandle owner, const char* text, const char* caption) override;
+  bool AskYesNo(WindowHandle owner, const char* text, const char* caption, const char* yesLabel,
+                const char* noLabel) override;
   void ShowError(WindowHandle owner, const char* text, const char* caption) override;
 
  private:

@@ -453,12 +453,19 @@ void QtWindowSystem::GetVirtualScreenSize(int* width, int* height) {
 
 // --- Message boxes --------------------------------------------------------
 
-bool QtWindowSystem::AskYesNo(WindowHandle owner, const char* text, const char* caption) {
+bool QtWindowSystem::AskYesNo(WindowHandle owner, const char* text, const char* caption,
+                              const char* yesLabel, const char* noLabel) {
   QMessageBox box(QMessageBox::NoIcon,
                   QString::fromStdString(BytesToShownText(caption ? caption : "", false)),
                   QString::fromStdString(BytesToShownText(text ? text : "", true)),
                   QMessageBox::Yes | QMessageBox::No, FindMainWindow(owner));
   box.setTextFormat(Qt::PlainText);
+  // The form's labels, not the toolkit's translation.
+  const auto label = [](const char* bytes) {
+    return WithoutShortcut(BytesToShownText(bytes ? bytes : "", false));
+  };
+  box.button(QMessageBox::Yes)->setText(label(yesLabel));
+  box.button(QMessageBox::No)->setText(label(noLabel));
   return box.exec() == QMessageBox::Yes;
 }
 

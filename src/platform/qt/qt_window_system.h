@@ -66,7 +66,8 @@ class QtWindowSystem final : public WindowSystem {
   bool GetWindowRect(WindowHandle window, PixelRect* rect) override;
   void GetVirtualScreenSize(int* width, int* height) override;
 
-  bool AskYesNo(WindowHandle owner, const char* text, const char* caption) override;
+  bool AskYesNo(WindowHandle owner, const char* text, const char* caption, const char* yesLabel,
+                const char* noLabel) override;
   void ShowError(WindowHandle owner, const char* text, const char* caption) override;
 
   // For the window tests: the widgets behind the handles.

@@ -291,7 +291,8 @@ void Win32WindowSystem::GetVirtualScreenSize(int* width, int* height) {
 
 // --- Message boxes ----------------------------------------------------------
 
-bool Win32WindowSystem::AskYesNo(WindowHandle owner, const char* text, const char* caption) {
+bool Win32WindowSystem::AskYesNo(WindowHandle owner, const char* text, const char* caption,
+                                 const char*, const char*) {
   return MessageBoxA(ToHwnd(owner), text, caption, MB_YESNO) == IDYES;
 }
 

@@ -57,7 +57,8 @@ class Win32WindowSystem : public WindowSystem {
   bool GetWindowRect(WindowHandle window, PixelRect* rect) override;
   void GetVirtualScreenSize(int* width, int* height) override;
 
-  bool AskYesNo(WindowHandle owner, const char* text, const char* caption) override;
+  bool AskYesNo(WindowHandle owner, const char* text, const char* caption, const char* yesLabel,
+                const char* noLabel) override;
   void ShowError(WindowHandle owner, const char* text, const char* caption) override;
 
   /// The main window once CreateMainWindow has succeeded; null before and if
