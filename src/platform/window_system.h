@@ -191,6 +191,10 @@ class WindowSystem {
   /// GetWindowRect: the outer (frame) rectangle in screen pixels. Returns
   /// false if it cannot be read.
   virtual bool GetWindowRect(WindowHandle window, PixelRect* rect) = 0;
+  /// GetSystemMetrics(SM_XVIRTUALSCREEN / SM_YVIRTUALSCREEN): the left and
+  /// top edges of the virtual screen (all monitors), negative where a monitor
+  /// lies left of or above the primary one.
+  virtual void GetVirtualScreenOrigin(int* x, int* y) = 0;
   /// GetSystemMetrics(SM_CXVIRTUALSCREEN / SM_CYVIRTUALSCREEN).
   virtual void GetVirtualScreenSize(int* width, int* height) = 0;
 

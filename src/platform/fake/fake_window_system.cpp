@@ -38,6 +38,7 @@ const char* KindName(FakeCallKind kind) {
     case FakeCallKind::MoveWindow: return "MoveWindow";
     case FakeCallKind::ResizeWindow: return "ResizeWindow";
     case FakeCallKind::GetWindowRect: return "GetWindowRect";
+    case FakeCallKind::GetVirtualScreenOrigin: return "GetVirtualScreenOrigin";
     case FakeCallKind::GetVirtualScreenSize: return "GetVirtualScreenSize";
     case FakeCallKind::AskYesNo: return "AskYesNo";
     case FakeCallKind::ShowError: return "ShowError";
@@ -419,6 +420,12 @@ bool FakeWindowSystem::GetWindowRect(WindowHandle window, PixelRect* rect) {
   if (windowRectFails) return false;
   *rect = windowRect_;
   return true;
+}
+
+void FakeWindowSystem::GetVirtualScreenOrigin(int* x, int* y) {
+  Record(FakeCall{FakeCallKind::GetVirtualScreenOrigin});
+  *x = virtualScreenX;
+  *y = virtualScreenY;
 }
 
 void FakeWindowSystem::GetVirtualScreenSize(int* width, int* height) {

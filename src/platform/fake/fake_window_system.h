@@ -4,7 +4,7 @@
 // main window's rectangle) and records every call in order, so that tests can
 // assert both on the end state and on the sequence of calls.
 //
-// It can be given text metrics, a virtual screen size, the answer to Yes/No
+// It can be given text metrics, a virtual screen's origin and size, the answer to Yes/No
 // questions, and failures: a control id whose creation fails, a main window
 // that cannot be created, unreadable metrics, window rectangle or bars.
 //
@@ -44,6 +44,7 @@ enum class FakeCallKind {
   MoveWindow,
   ResizeWindow,
   GetWindowRect,
+  GetVirtualScreenOrigin,
   GetVirtualScreenSize,
   AskYesNo,
   ShowError,
@@ -88,6 +89,8 @@ class FakeWindowSystem : public WindowSystem {
   // --- Configuration ----------------------------------------------------
   TextMetrics textMetrics{8, 16, 0, 0};  // what GetTextMetrics reports
   bool textMetricsFail = false;
+  int virtualScreenX = 0;  // the virtual screen's left and top edges
+  int virtualScreenY = 0;
   int virtualScreenWidth = 1920;
   int virtualScreenHeight = 1080;
   bool answerYes = false;                 // the answer of AskYesNo
@@ -162,6 +165,7 @@ class FakeWindowSystem : public WindowSystem {
   void MoveWindow(WindowHandle window, int x, int y, int width, int height) override;
   void ResizeWindow(WindowHandle window, int width, int height) override;
   bool GetWindowRect(WindowHandle window, PixelRect* rect) override;
+  void GetVirtualScreenOrigin(int* x, int* y) override;
   void GetVirtualScreenSize(int* width, int* height) override;
   bool AskYesNo(WindowHandle owner, const char* text, const char* caption, const char* yesLabel,
                 const char* noLabel) override;

@@ -444,9 +444,25 @@ bool QtWindowSystem::GetWindowRect(WindowHandle window, PixelRect* rect) {
   return true;
 }
 
-void QtWindowSystem::GetVirtualScreenSize(int* width, int* height) {
+namespace {
+
+// The virtual screen: the rectangle around every screen.
+QRect VirtualScreen() {
   QRect all;
   for (const QScreen* screen : QGuiApplication::screens()) all = all.united(screen->geometry());
+  return all;
+}
+
+}  // namespace
+
+void QtWindowSystem::GetVirtualScreenOrigin(int* x, int* y) {
+  const QRect all = VirtualScreen();
+  if (x != nullptr) *x = all.left();
+  if (y != nullptr) *y = all.top();
+}
+
+void QtWindowSystem::GetVirtualScreenSize(int* width, int* height) {
+  const QRect all = VirtualScreen();
   if (width != nullptr) *width = all.width();
   if (height != nullptr) *height = all.height();
 }
