@@ -42,19 +42,17 @@ QString WithoutShortcut(const std::string& utf8) {
 }  // namespace
 
 QtWindowSystem::QtWindowSystem(int& argc, char** argv) {
-  if (QApplication::instance() == nullptr) ownedApplication_ = new QApplication(argc, argv);
+  if (QApplication::instance() == nullptr)
+    ownedApplication_ = std::make_unique<QApplication>(argc, argv);
   // Only the form ends the loop, as with the native message loop.
   QApplication::setQuitOnLastWindowClosed(false);
 }
 
 QtWindowSystem::~QtWindowSystem() {
   records_.clear();
-  for (auto& [handle, window] : mainWindows_) {
-    window->Detach();
-    delete window;
-  }
+  // Torn down here, not by the form: the windows report nothing more.
+  for (auto& [handle, window] : mainWindows_) window->Detach();
   mainWindows_.clear();
-  delete ownedApplication_;
 }
 
 QtWindowSystem::Record* QtWindowSystem::Find(WindowHandle handle) {
@@ -78,9 +76,10 @@ QtMainWindow* QtWindowSystem::FindMainWindow(WindowHandle handle) {
 WindowHandle QtWindowSystem::CreateMainWindow(const char* caption, uint32_t style,
                                               WindowEvents* events) {
   if (events == nullptr) return nullptr;
-  auto* window = new QtMainWindow(style);
+  auto owned = std::make_unique<QtMainWindow>(style);
+  QtMainWindow* window = owned.get();
   const WindowHandle handle = window->handle();
-  mainWindows_[handle] = window;
+  mainWindows_[handle] = std::move(owned);
   records_[handle] = Record{window, Kind::MainWindow, nullptr, 0, caption ? caption : "", ""};
   ShowText(&records_[handle]);
   window->SetOnDestroyed([this, handle] { ForgetWindow(handle); });
