@@ -138,14 +138,7 @@ class CliConsole : public ::testing::Test {
   std::vector<std::wstring> files_;
 };
 
-TEST_F(CliConsole, ConsoleShowsTheJapaneseStatusWhateverItsCodePage) {
-  EXPECT_EQ(Run(L"--lang ja", console_, console_), 0u);
-  const std::wstring screen = Screen();
-  EXPECT_EQ(screen.find(L"8.2k + (9.1k // 300k) = 1.349903 (-0.007%)\n"), 0u);
-  EXPECT_NE(screen.find(L"\n10組見つかりました。\n"), std::wstring::npos);
-}
-
-TEST_F(CliConsole, RedirectedOutputStaysUtf8AndTheConsoleShowsTheSameText) {
+TEST_F(CliConsole, RedirectedOutputStaysUtf8AndTheConsoleShowsItWhateverItsCodePage) {
   const std::wstring list = WriteList(JapaneseList());
   const std::wstring arguments =
       L"--list-file \"" + list + L"\" --vo 3.3 --vo2 2% --r1-min 1k --r1-max 10k --lang ja";
@@ -158,7 +151,7 @@ TEST_F(CliConsole, RedirectedOutputStaysUtf8AndTheConsoleShowsTheSameText) {
   const std::string report = Read(L"out.txt");
   EXPECT_GT(report.size(), 8192u);
   EXPECT_NE(report.find("k抵抗"), std::string::npos);
-  EXPECT_NE(Read(L"err.txt").find("組見つかりました。"), std::string::npos);
+  EXPECT_EQ(Read(L"err.txt"), "381組見つかりました。\r\n");
 
   // The same report on the console, with the status after it: 381 lines,
   // long enough that the console writes cut three characters in two.
