@@ -191,13 +191,21 @@ class WindowSystem {
   /// GetWindowRect: the outer (frame) rectangle in screen pixels. Returns
   /// false if it cannot be read.
   virtual bool GetWindowRect(WindowHandle window, PixelRect* rect) = 0;
+  /// GetSystemMetrics(SM_XVIRTUALSCREEN / SM_YVIRTUALSCREEN): the left and
+  /// top edges of the virtual screen (all monitors), negative where a monitor
+  /// lies left of or above the primary one.
+  virtual void GetVirtualScreenOrigin(int* x, int* y) = 0;
   /// GetSystemMetrics(SM_CXVIRTUALSCREEN / SM_CYVIRTUALSCREEN).
   virtual void GetVirtualScreenSize(int* width, int* height) = 0;
 
   // --- Message boxes ----------------------------------------------------
 
-  /// MessageBoxA(owner, text, caption, MB_YESNO): true for IDYES.
-  virtual bool AskYesNo(WindowHandle owner, const char* text, const char* caption) = 0;
+  /// MessageBoxA(owner, text, caption, MB_YESNO): true for IDYES. The form
+  /// names the buttons in its language, `yesLabel` and `noLabel`; a backend
+  /// that draws its own box labels them so, while MessageBoxA labels them in
+  /// the system's language and takes no labels.
+  virtual bool AskYesNo(WindowHandle owner, const char* text, const char* caption,
+                        const char* yesLabel, const char* noLabel) = 0;
   /// MessageBoxA(owner, text, caption, MB_ICONERROR); `owner` may be null.
   virtual void ShowError(WindowHandle owner, const char* text, const char* caption) = 0;
 };

@@ -1,9 +1,11 @@
 #include "commands.h"
 
 #include <cstdint>
+#include <string>
 
 #include "message_table.h"
 #include "search.h"
+#include "text_encoding.h"
 
 namespace tapsmith {
 
@@ -28,6 +30,17 @@ static const CommandRoute kCommandRoutes[] = {
     {kRowSortByPrecision, kRowSortByPrecision, CommandKind::CheckBox},
     {kRowSortByResistors, kRowSortByResistors, CommandKind::CheckBox},
     {49, 49, CommandKind::CheckBox},
+};
+
+// The Exit question's buttons, Japanese and English, as a Japanese system
+// and an English one label them.
+struct QuestionButtons {
+  const char* yes;
+  const char* no;
+};
+static const QuestionButtons kQuestionButtons[2] = {
+    {"はい", "いいえ"},
+    {"Yes", "No"},
 };
 
 // The controls that Execute disables and enables again, in this order.
@@ -92,7 +105,11 @@ void RunExecute(Form* form) {
 
 void ConfirmExit(const Form& form) {
   const char* question = MessageText(Message::ExitConfirmation, *form.state);
-  if (form.system->AskYesNo(form.window, question, "Exit")) form.system->SendDestroy(form.window);
+  const QuestionButtons& buttons = kQuestionButtons[LanguageInUse(*form.state)];
+  const std::string yes = LiteralToCp932(buttons.yes);
+  const std::string no = LiteralToCp932(buttons.no);
+  if (form.system->AskYesNo(form.window, question, "Exit", yes.c_str(), no.c_str()))
+    form.system->SendDestroy(form.window);
 }
 
 void EnableInputRows(const Form& form, bool enabled) {

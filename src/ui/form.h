@@ -87,8 +87,8 @@ void PaintForm(const Form& form, PaintSurface& surface);
 void CollectEditTexts(Form* form);
 
 /// Moves the main window to the saved rectangle (settings 1 to 4), pulled
-/// onto the virtual screen, or gives it the default size when the saved one
-/// is 5 pixels or less in either direction.
+/// onto the virtual screen from either side, or gives it the default size
+/// when the saved one is 5 pixels or less in either direction.
 void PlaceMainWindow(Form* form);
 
 /// The default outer window size for the measured cell.

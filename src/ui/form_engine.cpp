@@ -164,6 +164,9 @@ void PlaceMainWindow(Form* form) {
   const int64_t top = GetSetting(*state, WindowTop);
   const int width = ClampToInt(GetSetting(*state, WindowRight) - left);
   const int height = ClampToInt(GetSetting(*state, WindowBottom) - top);
+  int screenLeft = 0;
+  int screenTop = 0;
+  form->system->GetVirtualScreenOrigin(&screenLeft, &screenTop);
   int screenWidth = 0;
   int screenHeight = 0;
   form->system->GetVirtualScreenSize(&screenWidth, &screenHeight);
@@ -174,9 +177,24 @@ void PlaceMainWindow(Form* form) {
     SetSetting(state, WindowLeft, 0);
     SetSetting(state, WindowRight, width);
   }
+  // The same on the other side, for a window saved on a monitor that is
+  // gone: less than 200 pixels of it right of the virtual screen's left edge
+  // (for a narrower window, less than all of it), or its top edge above the
+  // screen's. A monitor left of or above the primary one moves those edges,
+  // and a window on it keeps its place.
+  const int64_t reach = width < 200 ? width : 200;
+  if (GetSetting(*state, WindowRight) - reach < screenLeft) {
+    x = screenLeft;
+    SetSetting(state, WindowLeft, screenLeft);
+    SetSetting(state, WindowRight, ClampToInt(static_cast<int64_t>(screenLeft) + width));
+  }
   if (top + 150 > screenHeight) {
     SetSetting(state, WindowTop, 0);
     SetSetting(state, WindowBottom, height);
+  }
+  if (GetSetting(*state, WindowTop) < screenTop) {
+    SetSetting(state, WindowTop, screenTop);
+    SetSetting(state, WindowBottom, ClampToInt(static_cast<int64_t>(screenTop) + height));
   }
   const int y = GetSetting(*state, WindowTop);
 

@@ -193,5 +193,17 @@ TEST_F(Commands, ExitAnsweredYesDestroysTheWindow) {
   EXPECT_EQ(fake_.calls()[0].text, Cp932("本当に終了しますか？"));
 }
 
+TEST_F(Commands, ExitQuestionNamesItsButtonsInTheLanguage) {
+  Click(kRowExit);
+  SetSetting(state_.get(), Language, 1);
+  Click(kRowExit);
+  const std::vector<FakeCall>& calls = fake_.calls();
+  ASSERT_EQ(calls.size(), 4u);
+  EXPECT_EQ(calls[0].buttons[0], Cp932("はい"));
+  EXPECT_EQ(calls[0].buttons[1], Cp932("いいえ"));
+  EXPECT_EQ(calls[2].buttons[0], "Yes");
+  EXPECT_EQ(calls[2].buttons[1], "No");
+}
+
 }  // namespace
 }  // namespace tapsmith::testing

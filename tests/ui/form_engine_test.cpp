@@ -219,6 +219,15 @@ class WindowPlacement : public FormTest {
     std::vector<std::string> moves = fake_.Described(FakeCallKind::MoveWindow);
     return moves.size() == 1 ? moves[0] : "moved " + std::to_string(moves.size()) + " times";
   }
+
+  // The primary monitor of 1920 x 1080 at (0, 0) and one of 1920 x 1200 left
+  // of it, reaching 300 pixels higher.
+  void UseTwoMonitors() {
+    fake_.virtualScreenX = -1920;
+    fake_.virtualScreenY = -300;
+    fake_.virtualScreenWidth = 3840;
+    fake_.virtualScreenHeight = 1380;
+  }
 };
 
 TEST_F(WindowPlacement, FirstStartGetsTheDefaultSizeAtTheCorner) {
@@ -237,7 +246,27 @@ TEST_F(WindowPlacement, EdgesTooNearTheScreenEndMoveToZero) {
   EXPECT_EQ(Setting(WindowTop), 0);
   EXPECT_EQ(Setting(WindowBottom), 550);
   EXPECT_EQ(PlaceFrom(1720, 930, 2000, 1000), "MoveWindow 1720 930 280 70");
+}
+
+TEST_F(WindowPlacement, WindowOnAMonitorLeftOfAndAboveThePrimaryKeepsItsPlace) {
+  UseTwoMonitors();
   EXPECT_EQ(PlaceFrom(-1500, -200, -900, 300), "MoveWindow -1500 -200 600 500");
+  EXPECT_EQ(PlaceFrom(-2120, -300, -1720, 200), "MoveWindow -2120 -300 400 500");
+}
+
+TEST_F(WindowPlacement, WindowLeftOfOrAboveTheVirtualScreenMovesToItsEdge) {
+  // One screen: the monitor the window was saved on is gone.
+  EXPECT_EQ(PlaceFrom(-400, -300, 200, 300), "MoveWindow -400 0 600 600");
+  EXPECT_EQ(Setting(WindowTop), 0);
+  EXPECT_EQ(Setting(WindowBottom), 600);
+  EXPECT_EQ(PlaceFrom(-401, 50, 199, 600), "MoveWindow 0 50 600 550");
+  EXPECT_EQ(Setting(WindowLeft), 0);
+  EXPECT_EQ(Setting(WindowRight), 600);
+  EXPECT_EQ(PlaceFrom(-50, 50, 100, 600), "MoveWindow 0 50 150 550");
+  UseTwoMonitors();
+  EXPECT_EQ(PlaceFrom(-2500, -500, -1900, 0), "MoveWindow -1920 -300 600 500");
+  EXPECT_EQ(Setting(WindowRight), -1320);
+  EXPECT_EQ(Setting(WindowBottom), 200);
 }
 
 TEST_F(WindowPlacement, TinySizeGivesTheDefaultSizeAtTheCorrectedPlace) {

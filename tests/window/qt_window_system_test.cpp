@@ -8,6 +8,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QStyle>
 #include <QTest>
@@ -404,6 +405,10 @@ TEST_F(QtBackend, MoveWindowPlacesTheOuterRectangle) {
   system_->GetVirtualScreenSize(&width, &height);
   EXPECT_GT(width, 0);
   EXPECT_GT(height, 0);
+  int x = -1, y = -1;
+  system_->GetVirtualScreenOrigin(&x, &y);
+  const QRect screen = QGuiApplication::primaryScreen()->geometry();
+  EXPECT_EQ(QRect(x, y, width, height), screen);  // the offscreen platform's one screen
 }
 
 TEST_F(QtBackend, MinimisingReportsAnEmptyClientArea) {

@@ -3,10 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
@@ -15,6 +20,7 @@
 #include <string>
 
 #include "form.h"
+#include "layout_table.h"
 #include "qt_main_window.h"
 #include "qt_window_system.h"
 #include "test_util.h"
@@ -28,9 +34,11 @@ constexpr int kRowResult = 42;
 constexpr int kRowStatus = 40;
 constexpr int kRowExit = 36;
 
-// Answers the question box that the next event opens, noting its caption.
-void AnswerNextQuestion(QMessageBox::StandardButton answer, QString* caption) {
-  QTimer::singleShot(0, [answer, caption] {
+// Answers the question box that the next event opens, noting its caption
+// and, when asked, its Yes and No buttons' texts.
+void AnswerNextQuestion(QMessageBox::StandardButton answer, QString* caption,
+                        QStringList* buttons = nullptr) {
+  QTimer::singleShot(0, [answer, caption, buttons] {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
     if (box == nullptr) {
       ADD_FAILURE() << "no question was asked";
@@ -38,8 +46,31 @@ void AnswerNextQuestion(QMessageBox::StandardButton answer, QString* caption) {
     }
     *caption = box->windowTitle();
     EXPECT_TRUE(box->icon() == QMessageBox::NoIcon);
+    if (buttons != nullptr)
+      *buttons = {box->button(QMessageBox::Yes)->text(), box->button(QMessageBox::No)->text()};
     box->button(answer)->click();
   });
+}
+
+// How far a control's whole label reaches past the room the style gives it
+// (0 or less: it fits): a mark's indicator and gap before the text of a
+// check box or radio button, a push button's frame around its text, a
+// frame's title within the frame, a static label's text on its one line.
+int LabelOverrun(QWidget* control) {
+  if (auto* push = qobject_cast<QPushButton*>(control)) {
+    QStyleOptionButton option;
+    option.initFrom(push);
+    const QRect room = push->style()->subElementRect(QStyle::SE_PushButtonContents, &option, push);
+    return push->fontMetrics().horizontalAdvance(push->text()) - room.width();
+  }
+  if (auto* button = qobject_cast<QAbstractButton*>(control))
+    return button->sizeHint().width() - button->width();
+  if (auto* frame = qobject_cast<QGroupBox*>(control))
+    return frame->minimumSizeHint().width() - frame->width();
+  if (auto* label = qobject_cast<QLabel*>(control))
+    return label->fontMetrics().horizontalAdvance(label->text()) - label->contentsRect().width();
+  ADD_FAILURE() << "a labelled row without a labelled widget";
+  return 0;
 }
 
 // What a test sees of the running program.
@@ -129,6 +160,22 @@ TEST_F(TapsmithWindow, ExecuteOnTheDefaultsFillsTheResultAndTheStatusLine) {
   EXPECT_EQ(code, 0);
 }
 
+TEST_F(TapsmithWindow, EveryLabelShowsWholeInBothLanguages) {
+  Run([](Program& program) {
+    for (int language = 0; language < 2; ++language) {
+      int labelled = 0;
+      for (int row = 0; row < kLayoutRowCount; ++row) {
+        if (!IsLabelledType(LayoutTable(row).type)) continue;
+        ++labelled;
+        EXPECT_LE(LabelOverrun(program.Widget(row)), 0)
+            << "row " << row << " in language " << language << ": " << program.Text(row);
+      }
+      EXPECT_EQ(labelled, 31);
+      program.Click(1);
+    }
+  });
+}
+
 TEST_F(TapsmithWindow, MarksChangeOnlyThroughTheRules) {
   Run([](Program& program) {
     EXPECT_TRUE(program.Checked(4));
@@ -212,6 +259,20 @@ TEST_F(TapsmithWindow, ExitAskedFirstAndOnlyYesSavesAndEnds) {
   });
   EXPECT_EQ(code, 0);
   EXPECT_TRUE(std::filesystem::exists(directory_.File("Tapsmith.ini")));
+}
+
+TEST_F(TapsmithWindow, ExitQuestionButtonsFollowTheLanguage) {
+  Run([](Program& program) {
+    QString caption;
+    QStringList buttons;
+    AnswerNextQuestion(QMessageBox::No, &caption, &buttons);
+    program.Click(kRowExit);
+    EXPECT_EQ(buttons, QStringList({QString::fromUtf8("はい"), QString::fromUtf8("いいえ")}));
+    program.Click(1);
+    AnswerNextQuestion(QMessageBox::No, &caption, &buttons);
+    program.Click(kRowExit);
+    EXPECT_EQ(buttons, QStringList({"Yes", "No"}));
+  });
 }
 
 TEST_F(TapsmithWindow, SmallWindowScrollsInWholeCellsAndDropsTheCutStatusLine) {

@@ -2,10 +2,10 @@
 // it is given, runs Execute on the defaults, and grabs the window from the
 // screen in Japanese and, after the language button, in English.
 //
-//   cd "$(mktemp -d)" && QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x1024x24" \
-//       BUILD/tests/window_screenshots DOCS_DIR
+//   cd "$(mktemp -d)"
+//   QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x1024x24" BUILD/tests/window_screenshots DOCS
 //
-// Not a test: it saves DOCS_DIR/window-ja.png and DOCS_DIR/window-en.png and
+// Not a test: it saves DOCS/window-ja.png and DOCS/window-en.png and
 // fails when it cannot.
 #include <QApplication>
 #include <QPixmap>
@@ -40,7 +40,7 @@ bool SaveWindow(QWidget* window, const std::string& path) {
 
 int main(int argc, char** argv) {
   if (argc != 2) {
-    std::fprintf(stderr, "usage: window_screenshots DOCS_DIR\n");
+    std::fprintf(stderr, "usage: window_screenshots DOCS\n");
     return 2;
   }
   const std::string docs = argv[1];

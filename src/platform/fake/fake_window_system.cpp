@@ -38,6 +38,7 @@ const char* KindName(FakeCallKind kind) {
     case FakeCallKind::MoveWindow: return "MoveWindow";
     case FakeCallKind::ResizeWindow: return "ResizeWindow";
     case FakeCallKind::GetWindowRect: return "GetWindowRect";
+    case FakeCallKind::GetVirtualScreenOrigin: return "GetVirtualScreenOrigin";
     case FakeCallKind::GetVirtualScreenSize: return "GetVirtualScreenSize";
     case FakeCallKind::AskYesNo: return "AskYesNo";
     case FakeCallKind::ShowError: return "ShowError";
@@ -46,8 +47,6 @@ const char* KindName(FakeCallKind kind) {
 }
 
 const char* BarName(ScrollBarKind bar) { return bar == ScrollBarKind::Vertical ? "V" : "H"; }
-
-int Max(int a, int b) { return a > b ? a : b; }
 
 }  // namespace
 
@@ -144,7 +143,7 @@ void FakeWindowSystem::TypeText(int id, const std::string& text) {
 }
 
 void FakeWindowSystem::SetTrackPosition(ScrollBarKind bar, int pos) {
-  bars_[static_cast<int>(bar)].trackPos = pos;
+  bars_[static_cast<int>(bar)].Track(pos);
 }
 
 // --- Inspection -------------------------------------------------------------
@@ -168,8 +167,8 @@ const FakeControl* FakeWindowSystem::Control(int id) const {
   return nullptr;
 }
 
-const ScrollBarState& FakeWindowSystem::scrollBar(ScrollBarKind bar) const {
-  return bars_[static_cast<int>(bar)];
+ScrollBarState FakeWindowSystem::scrollBar(ScrollBarKind bar) const {
+  return bars_[static_cast<int>(bar)].State();
 }
 
 FakeControl* FakeWindowSystem::ControlOf(WindowHandle control) {
@@ -181,19 +180,6 @@ FakeControl* FakeWindowSystem::ControlOf(WindowHandle control) {
 
 bool FakeWindowSystem::IsMainWindow(WindowHandle window) const {
   return window != nullptr && window == mainWindow_;
-}
-
-// A bar is shown while its page leaves part of a nonempty range uncovered.
-bool FakeWindowSystem::ScrollBarShown(const ScrollBarState& bar) {
-  return bar.max > bar.min && bar.page <= bar.max - bar.min;
-}
-
-// The platform keeps the position within min .. max - max(page - 1, 0).
-void FakeWindowSystem::Clamp(ScrollBarState* bar) {
-  int highest = bar->max - Max(bar->page - 1, 0);
-  if (highest < bar->min) highest = bar->min;
-  if (bar->pos > highest) bar->pos = highest;
-  if (bar->pos < bar->min) bar->pos = bar->min;
 }
 
 // --- The main window --------------------------------------------------------
@@ -337,13 +323,10 @@ void FakeWindowSystem::SetScrollRange(WindowHandle window, ScrollBarKind bar, in
   call.values[1] = max;
   call.values[2] = page;
   Record(call);
-  ScrollBarState& state = bars_[static_cast<int>(bar)];
-  const bool wasShown = ScrollBarShown(state);
-  state.min = min;
-  state.max = max;
-  state.page = page < 0 ? 0 : page;
-  Clamp(&state);
-  const bool shown = ScrollBarShown(state);
+  ScrollBarModel& model = bars_[static_cast<int>(bar)];
+  const bool wasShown = model.Visible();
+  model.SetRangeAndPage(min, max, page);
+  const bool shown = model.Visible();
   if (scrollBarThickness <= 0 || shown == wasShown || events_ == nullptr) return;
   const int change = shown ? -scrollBarThickness : scrollBarThickness;
   if (bar == ScrollBarKind::Vertical) {
@@ -360,9 +343,7 @@ void FakeWindowSystem::SetScrollPosition(WindowHandle window, ScrollBarKind bar,
   call.bar = bar;
   call.values[0] = pos;
   Record(call);
-  ScrollBarState& state = bars_[static_cast<int>(bar)];
-  state.pos = pos;
-  Clamp(&state);
+  bars_[static_cast<int>(bar)].SetPosition(pos);
 }
 
 bool FakeWindowSystem::GetScrollBar(WindowHandle window, ScrollBarKind bar,
@@ -373,7 +354,7 @@ bool FakeWindowSystem::GetScrollBar(WindowHandle window, ScrollBarKind bar,
   call.flag = !scrollBarsFail;
   Record(call);
   if (scrollBarsFail) return false;
-  *state = bars_[static_cast<int>(bar)];
+  *state = bars_[static_cast<int>(bar)].State();
   return true;
 }
 
@@ -421,6 +402,12 @@ bool FakeWindowSystem::GetWindowRect(WindowHandle window, PixelRect* rect) {
   return true;
 }
 
+void FakeWindowSystem::GetVirtualScreenOrigin(int* x, int* y) {
+  Record(FakeCall{FakeCallKind::GetVirtualScreenOrigin});
+  *x = virtualScreenX;
+  *y = virtualScreenY;
+}
+
 void FakeWindowSystem::GetVirtualScreenSize(int* width, int* height) {
   Record(FakeCall{FakeCallKind::GetVirtualScreenSize});
   *width = virtualScreenWidth;
@@ -429,10 +416,13 @@ void FakeWindowSystem::GetVirtualScreenSize(int* width, int* height) {
 
 // --- Message boxes ----------------------------------------------------------
 
-bool FakeWindowSystem::AskYesNo(WindowHandle owner, const char* text, const char* caption) {
+bool FakeWindowSystem::AskYesNo(WindowHandle owner, const char* text, const char* caption,
+                                const char* yesLabel, const char* noLabel) {
   FakeCall call{FakeCallKind::AskYesNo};
   call.text = text;
   call.caption = caption;
+  call.buttons[0] = yesLabel;
+  call.buttons[1] = noLabel;
   call.hasOwner = IsMainWindow(owner);
   call.flag = answerYes;
   Record(call);

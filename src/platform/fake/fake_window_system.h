@@ -1,12 +1,14 @@
 // A recording window system for tests: no window, no screen. It implements
 // every operation of WindowSystem on plain state (control texts, marks,
-// enabled flags, rectangles, scroll bars with the platform's clamping, the
-// main window's rectangle) and records every call in order, so that tests can
-// assert both on the end state and on the sequence of calls.
+// enabled flags, rectangles, scroll bars with the platform's clamping as the
+// Qt backend's bars keep it (ScrollBarModel), the main window's rectangle)
+// and records every call in order, so that tests can assert both on the end
+// state and on the sequence of calls.
 //
-// It can be given text metrics, a virtual screen size, the answer to Yes/No
-// questions, and failures: a control id whose creation fails, a main window
-// that cannot be created, unreadable metrics, window rectangle or bars.
+// It can be given text metrics, a virtual screen's origin and size, the
+// answer to Yes/No questions, and failures: a control id whose creation
+// fails, a main window that cannot be created, unreadable metrics, window
+// rectangle or bars.
 //
 // What it lacks: no painting of its own (tests call Paint with a
 // FakePaintSurface), no message queue (RunMessageLoop runs a test-provided
@@ -19,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "scroll_bar_model.h"
 #include "window_system.h"
 
 namespace tapsmith {
@@ -44,6 +47,7 @@ enum class FakeCallKind {
   MoveWindow,
   ResizeWindow,
   GetWindowRect,
+  GetVirtualScreenOrigin,
   GetVirtualScreenSize,
   AskYesNo,
   ShowError,
@@ -57,6 +61,7 @@ struct FakeCall {
   int id = -1;            // control id; -1 for the main window or none
   std::string text;       // control texts, window captions, message texts
   std::string caption;    // message box captions
+  std::string buttons[2];  // a question's Yes and No labels
   ControlClass controlClass = ControlClass::Static;
   uint32_t style = 0;
   PixelRect rect{};       // control rectangle, window moves (x, y, x+w, y+h)
@@ -87,6 +92,8 @@ class FakeWindowSystem : public WindowSystem {
   // --- Configuration ----------------------------------------------------
   TextMetrics textMetrics{8, 16, 0, 0};  // what GetTextMetrics reports
   bool textMetricsFail = false;
+  int virtualScreenX = 0;  // the virtual screen's left and top edges
+  int virtualScreenY = 0;
   int virtualScreenWidth = 1920;
   int virtualScreenHeight = 1080;
   bool answerYes = false;                 // the answer of AskYesNo
@@ -112,7 +119,7 @@ class FakeWindowSystem : public WindowSystem {
   void Paint(PaintSurface& surface);
   /// The user types into a control: replaces its text without a call record.
   void TypeText(int id, const std::string& text);
-  /// The thumb dragged to `pos` (the bar's track position).
+  /// The thumb dragged to `pos` (the bar's track position, clamped).
   void SetTrackPosition(ScrollBarKind bar, int pos);
 
   // --- Inspection ---------------------------------------------------------
@@ -129,7 +136,7 @@ class FakeWindowSystem : public WindowSystem {
   WindowEvents* events() const { return events_; }
   const PixelRect& windowRect() const { return windowRect_; }
   void SetWindowRect(const PixelRect& rect) { windowRect_ = rect; }
-  const ScrollBarState& scrollBar(ScrollBarKind bar) const;
+  ScrollBarState scrollBar(ScrollBarKind bar) const;
   bool quitPosted() const { return quitPosted_; }
   int quitCode() const { return quitCode_; }
   int showCommand() const { return showCommand_; }
@@ -161,23 +168,24 @@ class FakeWindowSystem : public WindowSystem {
   void MoveWindow(WindowHandle window, int x, int y, int width, int height) override;
   void ResizeWindow(WindowHandle window, int width, int height) override;
   bool GetWindowRect(WindowHandle window, PixelRect* rect) override;
+  void GetVirtualScreenOrigin(int* x, int* y) override;
   void GetVirtualScreenSize(int* width, int* height) override;
-  bool AskYesNo(WindowHandle owner, const char* text, const char* caption) override;
+  bool AskYesNo(WindowHandle owner, const char* text, const char* caption, const char* yesLabel,
+                const char* noLabel) override;
   void ShowError(WindowHandle owner, const char* text, const char* caption) override;
 
  private:
   FakeControl* ControlOf(WindowHandle control);
   bool IsMainWindow(WindowHandle window) const;
   void Record(FakeCall call) { calls_.push_back(std::move(call)); }
-  static void Clamp(ScrollBarState* bar);
-  static bool ScrollBarShown(const ScrollBarState& bar);
 
   std::vector<FakeCall> calls_;
   std::vector<FakeControl> controls_;
   WindowHandle mainWindow_ = nullptr;
   WindowEvents* events_ = nullptr;
   PixelRect windowRect_{0, 0, 0, 0};
-  ScrollBarState bars_[2]{};
+  // Without a range and hidden until the form gives them one.
+  ScrollBarModel bars_[2]{ScrollBarModel(false), ScrollBarModel(false)};
   int clientWidth_ = 0;
   int clientHeight_ = 0;
   int showCommand_ = -1;

@@ -42,19 +42,17 @@ QString WithoutShortcut(const std::string& utf8) {
 }  // namespace
 
 QtWindowSystem::QtWindowSystem(int& argc, char** argv) {
-  if (QApplication::instance() == nullptr) ownedApplication_ = new QApplication(argc, argv);
+  if (QApplication::instance() == nullptr)
+    ownedApplication_ = std::make_unique<QApplication>(argc, argv);
   // Only the form ends the loop, as with the native message loop.
   QApplication::setQuitOnLastWindowClosed(false);
 }
 
 QtWindowSystem::~QtWindowSystem() {
   records_.clear();
-  for (auto& [handle, window] : mainWindows_) {
-    window->Detach();
-    delete window;
-  }
+  // Torn down here, not by the form: the windows report nothing more.
+  for (auto& [handle, window] : mainWindows_) window->Detach();
   mainWindows_.clear();
-  delete ownedApplication_;
 }
 
 QtWindowSystem::Record* QtWindowSystem::Find(WindowHandle handle) {
@@ -78,9 +76,10 @@ QtMainWindow* QtWindowSystem::FindMainWindow(WindowHandle handle) {
 WindowHandle QtWindowSystem::CreateMainWindow(const char* caption, uint32_t style,
                                               WindowEvents* events) {
   if (events == nullptr) return nullptr;
-  auto* window = new QtMainWindow(style);
+  auto owned = std::make_unique<QtMainWindow>(style);
+  QtMainWindow* window = owned.get();
   const WindowHandle handle = window->handle();
-  mainWindows_[handle] = window;
+  mainWindows_[handle] = std::move(owned);
   records_[handle] = Record{window, Kind::MainWindow, nullptr, 0, caption ? caption : "", ""};
   ShowText(&records_[handle]);
   window->SetOnDestroyed([this, handle] { ForgetWindow(handle); });
@@ -348,13 +347,13 @@ bool QtWindowSystem::GetTextMetrics(WindowHandle window, TextMetrics* metrics) {
                         : record->widget;
   const QFont font = widget->font();
   const QFontMetrics measured(font);
-  // The average width of the lowercase letters, as the average character
-  // width was first defined. A font's own figure (OS/2 xAvgCharWidth) is now
-  // averaged over all its glyphs and runs narrow for the text that labels
-  // hold: a cell measured from it cuts off English labels.
-  const double lowercase =
-      measured.horizontalAdvance(QStringLiteral("abcdefghijklmnopqrstuvwxyz")) / 26.0;
-  metrics->aveCharWidth = std::max(1, static_cast<int>(lowercase + 0.5));
+  // The average width as the native raster fonts give it (the system font
+  // the form was laid out in among them): for a variable-pitch font, the
+  // width of "X". The cell is then as wide, against the text, as on the
+  // native system, and every label fits its control. A TrueType font's own
+  // figure (OS/2 xAvgCharWidth) averages all its glyphs and runs narrow: a
+  // cell measured from it cuts off English labels.
+  metrics->aveCharWidth = std::max(1, measured.horizontalAdvance(QLatin1Char('X')));
   metrics->height = measured.height();
   // Some fonts report a negative leading; the native field is never below 0.
   metrics->externalLeading = std::max(0, measured.leading());
@@ -444,21 +443,44 @@ bool QtWindowSystem::GetWindowRect(WindowHandle window, PixelRect* rect) {
   return true;
 }
 
-void QtWindowSystem::GetVirtualScreenSize(int* width, int* height) {
+namespace {
+
+// The virtual screen: the rectangle around every screen.
+QRect VirtualScreen() {
   QRect all;
   for (const QScreen* screen : QGuiApplication::screens()) all = all.united(screen->geometry());
+  return all;
+}
+
+}  // namespace
+
+void QtWindowSystem::GetVirtualScreenOrigin(int* x, int* y) {
+  const QRect all = VirtualScreen();
+  if (x != nullptr) *x = all.left();
+  if (y != nullptr) *y = all.top();
+}
+
+void QtWindowSystem::GetVirtualScreenSize(int* width, int* height) {
+  const QRect all = VirtualScreen();
   if (width != nullptr) *width = all.width();
   if (height != nullptr) *height = all.height();
 }
 
 // --- Message boxes --------------------------------------------------------
 
-bool QtWindowSystem::AskYesNo(WindowHandle owner, const char* text, const char* caption) {
+bool QtWindowSystem::AskYesNo(WindowHandle owner, const char* text, const char* caption,
+                              const char* yesLabel, const char* noLabel) {
   QMessageBox box(QMessageBox::NoIcon,
                   QString::fromStdString(BytesToShownText(caption ? caption : "", false)),
                   QString::fromStdString(BytesToShownText(text ? text : "", true)),
                   QMessageBox::Yes | QMessageBox::No, FindMainWindow(owner));
   box.setTextFormat(Qt::PlainText);
+  // The form's labels, not the toolkit's translation.
+  const auto label = [](const char* bytes) {
+    return WithoutShortcut(BytesToShownText(bytes ? bytes : "", false));
+  };
+  box.button(QMessageBox::Yes)->setText(label(yesLabel));
+  box.button(QMessageBox::No)->setText(label(noLabel));
   return box.exec() == QMessageBox::Yes;
 }
 

@@ -19,6 +19,7 @@
 #pragma once
 
 #include <map>
+#include <memory>
 #include <string>
 
 #include "window_system.h"
@@ -64,9 +65,11 @@ class QtWindowSystem final : public WindowSystem {
   void MoveWindow(WindowHandle window, int x, int y, int width, int height) override;
   void ResizeWindow(WindowHandle window, int width, int height) override;
   bool GetWindowRect(WindowHandle window, PixelRect* rect) override;
+  void GetVirtualScreenOrigin(int* x, int* y) override;
   void GetVirtualScreenSize(int* width, int* height) override;
 
-  bool AskYesNo(WindowHandle owner, const char* text, const char* caption) override;
+  bool AskYesNo(WindowHandle owner, const char* text, const char* caption, const char* yesLabel,
+                const char* noLabel) override;
   void ShowError(WindowHandle owner, const char* text, const char* caption) override;
 
   // For the window tests: the widgets behind the handles.
@@ -107,9 +110,11 @@ class QtWindowSystem final : public WindowSystem {
   static std::string EditText(const Record& record);
   void ForgetWindow(WindowHandle window);
 
-  QApplication* ownedApplication_ = nullptr;
+  // Declared first, so that it goes last, after every window.
+  std::unique_ptr<QApplication> ownedApplication_;
   std::map<WindowHandle, Record> records_;
-  std::map<WindowHandle, QtMainWindow*> mainWindows_;  // destroyed ones too, until the end
+  // Destroyed ones too, until the end.
+  std::map<WindowHandle, std::unique_ptr<QtMainWindow>> mainWindows_;
   WindowHandle lastMainWindow_ = nullptr;
   bool quitPosted_ = false;
   int quitCode_ = 0;

@@ -284,6 +284,11 @@ bool Win32WindowSystem::GetWindowRect(WindowHandle window, PixelRect* rect) {
   return true;
 }
 
+void Win32WindowSystem::GetVirtualScreenOrigin(int* x, int* y) {
+  *x = GetSystemMetrics(SM_XVIRTUALSCREEN);
+  *y = GetSystemMetrics(SM_YVIRTUALSCREEN);
+}
+
 void Win32WindowSystem::GetVirtualScreenSize(int* width, int* height) {
   *width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
   *height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
@@ -291,7 +296,8 @@ void Win32WindowSystem::GetVirtualScreenSize(int* width, int* height) {
 
 // --- Message boxes ----------------------------------------------------------
 
-bool Win32WindowSystem::AskYesNo(WindowHandle owner, const char* text, const char* caption) {
+bool Win32WindowSystem::AskYesNo(WindowHandle owner, const char* text, const char* caption,
+                                 const char*, const char*) {
   return MessageBoxA(ToHwnd(owner), text, caption, MB_YESNO) == IDYES;
 }
 

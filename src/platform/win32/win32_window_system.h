@@ -55,9 +55,11 @@ class Win32WindowSystem : public WindowSystem {
   void MoveWindow(WindowHandle window, int x, int y, int width, int height) override;
   void ResizeWindow(WindowHandle window, int width, int height) override;
   bool GetWindowRect(WindowHandle window, PixelRect* rect) override;
+  void GetVirtualScreenOrigin(int* x, int* y) override;
   void GetVirtualScreenSize(int* width, int* height) override;
 
-  bool AskYesNo(WindowHandle owner, const char* text, const char* caption) override;
+  bool AskYesNo(WindowHandle owner, const char* text, const char* caption, const char* yesLabel,
+                const char* noLabel) override;
   void ShowError(WindowHandle owner, const char* text, const char* caption) override;
 
   /// The main window once CreateMainWindow has succeeded; null before and if

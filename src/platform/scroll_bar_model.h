@@ -1,8 +1,9 @@
 // The bookkeeping of a window's standard scroll bar, by the native rules: the
 // page stays within 0 .. max - min + 1, the position within
 // min .. max - max(page - 1, 0), and the bar shows only while there is
-// something to scroll. Kept apart from the toolkit so the rules are tested
-// on their own.
+// something to scroll. The Qt backend's bars and the fake's keep these
+// rules here, once, apart from any toolkit, so that they are tested on their
+// own.
 #pragma once
 
 #include "window_system.h"
