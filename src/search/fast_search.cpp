@@ -174,8 +174,6 @@ template <int kForm>
 struct NarrowedTerms {
   int narrowings = -1;
   TermSides<kForm> sides{0.0, 0.0};
-  int from = 0;  // where the last row's narrowed run lay
-  int to = 0;
 
   const TermSides<kForm>* For(const SearchPass& pass, double r1) {
     if (!pass.narrowed) return nullptr;
@@ -187,46 +185,31 @@ struct NarrowedTerms {
   }
 };
 
-// The run [start, stop) of one row, or of the R2 entries under "R3=DNM
-// only", holds exactly the combinations inside the window. The window's
+// The run [start, stop) of the R2 entries under "R3=DNM only", R3 being
+// entry k, holds exactly the combinations inside the window. The window's
 // search offers each of them; a best-N search that filters nothing counts
-// the run whole and offers only the part within the narrowed window.
-//
-// In a row (j >= 0) the run is one of R3 entries; under "R3=DNM only" (j < 0)
-// one of R2 entries with R3 = entry k. `key` is what the sides classify:
-// the output, or in a best-N search the pair term.
+// the run whole and offers only the part within the narrowed window. `key`
+// is what the sides classify: the output, or in a best-N search the pair
+// term.
 template <int kForm, bool kCountsRuns, typename Key, typename Voltage, typename Narrowed>
 bool OfferRun(SearchPass* pass, int start, int stop, Key key, Voltage voltage, Narrowed* narrowed,
-              double r1, int i, int j, int k) {
+              double r1, int i, int k) {
   if constexpr (kCountsRuns) {
     if (stop <= start) return false;  // an empty window: low above high
     pass->qualified += stop - start;
     if (const auto* visit = narrowed->For(*pass, r1)) {
-      // From row to row the narrowed run moves as the run does.
-      auto reached = [&](int index) { return !visit->Early(key(index)); };
-      start = FirstWhereNear(start, stop, narrowed->from, reached);
-      stop = FirstWhereNear(start, stop, narrowed->to, [&](int index) { return visit->Late(key(index)); });
-      narrowed->from = start;
-      narrowed->to = stop;
+      // The narrowed window holds a handful of outputs at most: its run is
+      // found by halving, its end by stepping.
+      start = FirstWhere(start, stop, [&](int index) { return !visit->Early(key(index)); });
+      int end = start;
+      while (end < stop && !visit->Late(key(end))) ++end;
+      stop = end;
     }
   }
-  for (int index = start; index < stop; ++index) {
-    if (kernel::Offer<kForm, !kCountsRuns>(pass, i, j >= 0 ? j : index, j >= 0 ? index : k,
-                                           voltage(index)))
-      return true;
+  for (int j = start; j < stop; ++j) {
+    if (kernel::Offer<kForm, !kCountsRuns>(pass, i, j, k, voltage(j))) return true;
   }
   return false;
-}
-
-// The sides that classify a row's combinations: the window on the output,
-// or in a best-N search the interval of pair terms.
-template <int kForm, bool kCountsRuns>
-auto SidesFor(const SearchPass& pass, double r1, const WindowSides& window) {
-  if constexpr (kCountsRuns) {
-    return TermsWithin<kForm>(pass, r1, window.low, window.high);
-  } else {
-    return window;
-  }
 }
 
 // All pairs (j, k), k >= j, for R1 = entry i. Returns true when the table
@@ -236,46 +219,100 @@ auto SidesFor(const SearchPass& pass, double r1, const WindowSides& window) {
 // k, and row j + 1 lies on the same side of row j as column k + 1 of column
 // k, so both ends only move towards lower k as j grows: two pointers that
 // only go down, and the rows end once the run's end reaches the diagonal.
-template <int kForm, bool kCountsRuns>
-bool FastPairsForR1(SearchPass* pass, int i, const WindowSides& window) {
+template <int kForm>
+bool FastPairsForR1(SearchPass* pass, int i, const WindowSides& sides) {
   const int n = pass->count;
   const double vfb = pass->request->Vfb;
   const double r1 = pass->stock->entries[i].value;
   const double r1Inverse = 1.0 / r1;
   const double* term = pass->pairTerm;
-  const auto sides = SidesFor<kForm, kCountsRuns>(*pass, r1, window);
-  auto key = [&](int j, int k) {
-    if constexpr (kCountsRuns) return term[j] + term[k];
-    return OutputVoltage<kForm>(vfb, r1, r1Inverse, term[j] + term[k]);
-  };
-  NarrowedTerms<kForm> narrowed;
+  auto voltage = [&](int j, int k) { return OutputVoltage<kForm>(vfb, r1, r1Inverse, term[j] + term[k]); };
 
   // Rows before `first` are early even at their last column, rows from `end`
   // on are late already on the diagonal: both are empty.
-  const int first = FirstWhere(0, n - 1, [&](int j) { return !sides.Early(key(j, n - 1)); });
-  const int end = FirstWhere(first, n - 1, [&](int j) { return sides.Late(key(j, j)); });
+  const int first = FirstWhere(0, n - 1, [&](int j) { return !sides.Early(voltage(j, n - 1)); });
+  const int end = FirstWhere(first, n - 1, [&](int j) { return sides.Late(voltage(j, j)); });
   if (first >= end) return false;
-  int start = FirstWhere(first, n, [&](int k) { return !sides.Early(key(first, k)); });
-  int stop = FirstWhere(first, n, [&](int k) { return sides.Late(key(first, k)); });
+  int start = FirstWhere(first, n, [&](int k) { return !sides.Early(voltage(first, k)); });
+  int stop = FirstWhere(first, n, [&](int k) { return sides.Late(voltage(first, k)); });
   for (int j = first; j < end; ++j) {
-    if (j > first && kCountsRuns) {
-      // A wide window's ends can sweep the whole table within a few rows:
-      // they go down in steps that double.
+    if (j > first) {
       if (start < j) start = j;
-      start = FirstWhereBelow(j, start, [&](int k) { return !sides.Early(key(j, k)); });
-      stop = FirstWhereBelow(j, stop, [&](int k) { return sides.Late(key(j, k)); });
-    } else if (j > first) {
-      if (start < j) start = j;
-      while (start > j && !sides.Early(key(j, start - 1))) --start;
-      while (stop > j && sides.Late(key(j, stop - 1))) --stop;
+      while (start > j && !sides.Early(voltage(j, start - 1))) --start;
+      while (stop > j && sides.Late(voltage(j, stop - 1))) --stop;
     }
     if (stop <= j) return false;  // this row and all later ones are empty
-    auto along = [&](int k) { return key(j, k); };
-    auto voltage = [&](int k) { return OutputVoltage<kForm>(vfb, r1, r1Inverse, term[j] + term[k]); };
-    if (OfferRun<kForm, kCountsRuns>(pass, start, stop, along, voltage, &narrowed, r1, i, j, -1))
-      return true;
+    for (int k = start; k < stop; ++k) {
+      if (kernel::Offer<kForm>(pass, i, j, k, voltage(j, k))) return true;
+    }
   }
   return false;
+}
+
+// The same rows for a best-N search that filters nothing: each row's run is
+// counted whole, in pair terms, and only its part within the narrowed window
+// is offered, followed by two more pointers of its own. Those go down as the
+// run's do while the narrowed window stays; when it narrows they are looked
+// for afresh. Beyond its ends the narrowed run holds nothing that could
+// enter, and a pointer left below its true place only offers more than
+// needed, never less.
+template <int kForm>
+void BestPairsForR1(SearchPass* pass, int i, double vmin, double vmax) {
+  const int n = pass->count;
+  const double vfb = pass->request->Vfb;
+  const double r1 = pass->stock->entries[i].value;
+  const double r1Inverse = 1.0 / r1;
+  const double* term = pass->pairTerm;
+  const TermSides<kForm> sides = TermsWithin<kForm>(*pass, r1, vmin, vmax);
+  NarrowedTerms<kForm> narrowed;
+  const TermSides<kForm>* visit = nullptr;
+  int visitFor = -1;  // the narrowing the visiting pointers follow
+
+  const int first = FirstWhere(0, n - 1, [&](int j) { return !sides.Early(term[j] + term[n - 1]); });
+  if (first >= n - 1) return;
+  int start = FirstWhere(first, n, [&](int k) { return !sides.Early(term[first] + term[k]); });
+  int stop = FirstWhere(first, n, [&](int k) { return sides.Late(term[first] + term[k]); });
+  int from = start;
+  int to = stop;
+  int qualified = 0;
+  for (int j = first; j < n - 1; ++j) {
+    const double row = term[j];
+    if (start < j) start = j;
+    while (start > j && !sides.Early(row + term[start - 1])) --start;
+    while (stop > j && sides.Late(row + term[stop - 1])) --stop;
+    if (stop <= j) break;  // this row and all later ones are empty
+    if (stop <= start) continue;  // an empty window: low above high
+    qualified += stop - start;
+    if (!pass->narrowed) {
+      from = start;
+      to = stop;
+    } else if (visitFor != pass->narrowings) {
+      visit = narrowed.For(*pass, r1);
+      visitFor = pass->narrowings;
+      from = FirstWhere(start, stop, [&](int k) { return !visit->Early(row + term[k]); });
+      to = FirstWhere(from, stop, [&](int k) { return visit->Late(row + term[k]); });
+    } else {
+      from = from < start ? start : from > stop ? stop : from;
+      while (from > start && !visit->Early(row + term[from - 1])) --from;
+      if (to < from) to = from;
+      while (to > from && visit->Late(row + term[to - 1])) --to;
+    }
+    for (int k = from; k < to; ++k) {
+      kernel::Offer<kForm, false>(pass, i, j, k, OutputVoltage<kForm>(vfb, r1, r1Inverse, row + term[k]));
+    }
+  }
+  pass->qualified += qualified;
+}
+
+// The sides that classify the combinations of a run: the window on the
+// output, or in a best-N search the interval of pair terms.
+template <int kForm, bool kCountsRuns>
+auto SidesFor(const SearchPass& pass, double r1, const WindowSides& window) {
+  if constexpr (kCountsRuns) {
+    return TermsWithin<kForm>(pass, r1, window.low, window.high);
+  } else {
+    return window;
+  }
 }
 
 // "R3=DNM only": R3 is the last entry, and the run is one of R2 entries.
@@ -297,7 +334,7 @@ bool FastDnmOnlyForR1(SearchPass* pass, int i, const WindowSides& window) {
   int start = FirstWhere(0, n - 1, [&](int j) { return !sides.Early(key(j)); });
   int stop = FirstWhere(start, n - 1, [&](int j) { return sides.Late(key(j)); });
   auto voltage = [&](int j) { return OutputVoltage<kForm>(vfb, r1, r1Inverse, term[j] + term[k]); };
-  return OfferRun<kForm, kCountsRuns>(pass, start, stop, key, voltage, &narrowed, r1, i, -1, k);
+  return OfferRun<kForm, kCountsRuns>(pass, start, stop, key, voltage, &narrowed, r1, i, k);
 }
 
 template <int kForm>
@@ -318,8 +355,12 @@ struct FastRun {
         full = pass->countsRuns ? FastDnmOnlyForR1<kForm, true>(pass, i, sides)
                                 : FastDnmOnlyForR1<kForm, false>(pass, i, sides);
       } else {
-        full = pass->countsRuns ? FastPairsForR1<kForm, true>(pass, i, sides)
-                                : FastPairsForR1<kForm, false>(pass, i, sides);
+        if (!pass->countsRuns) {
+          full = FastPairsForR1<kForm>(pass, i, sides);
+        } else {
+          BestPairsForR1<kForm>(pass, i, sides.low, sides.high);
+          full = false;
+        }
       }
       if (full) return;
     }
