@@ -192,6 +192,16 @@ class RandomState {
     request->Vtyp = Chance(0.1) ? 0.0 : centre;
   }
 
+  // The next state whose list parses; returns the list's text.
+  std::string Next(StockTable* stock, SearchRequest* request, SearchOptions* options) {
+    for (;;) {
+      std::string list = List();
+      if (!ParseStockText(list.c_str(), stock)) continue;
+      Fill(*stock, request, options);
+      return list;
+    }
+  }
+
   bool Chance(double p) { return std::uniform_real_distribution<double>(0, 1)(random_) < p; }
   int Uniform(int low, int high) { return std::uniform_int_distribution<int>(low, high)(random_); }
   template <typename T>
@@ -251,11 +261,9 @@ TEST(FastSearch, AgreesWithThePlainLoopOnRandomStates) {
   auto state = testing::NewDefaultState();
   int searched = 0, found = 0, full = 0, fell_back = 0;
   while (searched < kStates) {
-    std::string list = random.List();
-    if (!ParseStockText(list.c_str(), tables.stock.get())) continue;
     SearchRequest request;
     SearchOptions options;
-    random.Fill(*tables.stock, &request, &options);
+    const std::string list = random.Next(tables.stock.get(), &request, &options);
     ++searched;
     if (!std::isfinite(request.Vfb) || request.Vfb == 0.0) ++fell_back;
     ASSERT_EQ(Compare(request, options, &tables), "") << "state " << searched << "\n" << list;
@@ -312,11 +320,9 @@ TEST(FastSearch, DesignRulesAgreeWithAPlainLoopThatFiltersAndSortsEverything) {
   auto scratch = std::make_unique<OrderScratch>();
   int searched = 0, filtered = 0, narrowed = 0, referenced = 0;
   while (searched < kStates) {
-    std::string list = random.List();
-    if (!ParseStockText(list.c_str(), tables.stock.get())) continue;
     SearchRequest request;
     SearchOptions options;
-    random.Fill(*tables.stock, &request, &options);
+    const std::string list = random.Next(tables.stock.get(), &request, &options);
     ++searched;
     const std::string where = "state " + std::to_string(searched) + "\n" + list;
 
