@@ -30,20 +30,9 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::NewDefaultState;
+using testing::SplitLines;
 
 std::string Slot(const AppState& state, int slot) { return SlotText(state, slot); }
-
-// The lines of a file written with CR LF line ends, without their ends.
-std::vector<std::string> CrLfLines(const std::string& bytes) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  for (size_t end = bytes.find("\r\n"); end != std::string::npos; end = bytes.find("\r\n", start)) {
-    lines.push_back(bytes.substr(start, end - start));
-    start = end + 2;
-  }
-  EXPECT_EQ(start, bytes.size()) << "text after the last line end";
-  return lines;
-}
 
 // A settings file: the counts and lines given, joined with `end`.
 std::string FileOf(const std::vector<std::string>& lines, const std::string& end = "\r\n") {
@@ -155,7 +144,7 @@ TEST_F(SettingsFile, FirstSaveFromDefaultsHasTheLayout) {
   ASSERT_TRUE(SaveSettingsFile(*state, path_.c_str(), &error)) << error;
 
   std::string bytes = Read();
-  std::vector<std::string> lines = CrLfLines(bytes);
+  std::vector<std::string> lines = SplitLines(bytes);
   ASSERT_EQ(lines.size(), 42u);
   EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), 42) << "a line end inside a line";
   EXPECT_EQ(lines[0], "20");
@@ -235,7 +224,7 @@ TEST_F(SettingsFile, FormatErrorStatusKeepsEveryListInPlace) {
     SetSlotText(state.get(), SlotList1, "47\r\n");
     std::string error;
     ASSERT_TRUE(SaveSettingsFile(*state, path_.c_str(), &error)) << error;
-    EXPECT_EQ(CrLfLines(Read()).size(), 42u);
+    EXPECT_EQ(SplitLines(Read()).size(), 42u);
 
     auto loaded = SaveAndLoad(*state);
     std::string message = MessageText(Message::FormatError, language);
