@@ -12,8 +12,9 @@
 //   byte 2    ListChoice (signed); bit 7 keeps the chosen list's own text
 //   the rest  Vo(min/typ), Vo(max/%), R1(min), R1(max), Vfb, digits, each
 //             ended by a NUL byte, then the stock list; fields the input
-//             does not reach keep their defaults. The list is cut after
-//             kMaxListLines lines so that every run stays fast.
+//             does not reach keep their defaults. The list in use, the
+//             input's or a built-in one, is cut after kMaxListLines lines:
+//             longer lists reach no other code and only slow each run.
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -22,6 +23,7 @@
 #include <string>
 
 #include "app_state.h"
+#include "fuzz_state.h"
 #include "message_table.h"
 #include "search.h"
 
@@ -58,9 +60,19 @@ bool SameRecord(const MatchRecord& a, const MatchRecord& b) {
          std::memcmp(&a.deviation, &b.deviation, sizeof a.deviation) == 0;
 }
 
+// Cuts the text of the list in use after kMaxListLines lines.
+void CutListInUse() {
+  int slot = SlotList1 + ListChoiceInUse(gState);
+  const char* text = SlotText(gState, slot);
+  const char* end = text;
+  for (int lines = 0; *end != '\0' && lines < kMaxListLines; ++end) {
+    if (*end == '\n') ++lines;
+  }
+  SetSlotBytes(&gState, slot, text, static_cast<size_t>(end - text));
+}
+
 // Reads the fields and the list out of the input into the state.
-void FillState(const uint8_t* data, size_t size) {
-  InitialiseState(&gState);
+void ReadInput(const uint8_t* data, size_t size) {
   if (size < 3) return;
   SetSetting(&gState, Configuration, static_cast<int8_t>(data[0]));
   SetSetting(&gState, SerialMode, data[1] & 3);
@@ -81,12 +93,13 @@ void FillState(const uint8_t* data, size_t size) {
     SetSlotBytes(&gState, slot, p, static_cast<size_t>(fieldEnd - p));
     p = nul != nullptr ? nul + 1 : end;
   }
-  if (!ownList) return;
-  const char* listEnd = p;
-  for (int lines = 0; listEnd < end && lines < kMaxListLines; ++listEnd) {
-    if (*listEnd == '\n') ++lines;
-  }
-  SetSlotBytes(&gState, SlotList1 + ListChoiceInUse(gState), p, static_cast<size_t>(listEnd - p));
+  if (ownList) SetSlotBytes(&gState, SlotList1 + ListChoiceInUse(gState), p, static_cast<size_t>(end - p));
+}
+
+void FillState(const uint8_t* data, size_t size) {
+  fuzzing::RestoreDefaults(&gState);
+  ReadInput(data, size);
+  CutListInUse();
 }
 
 void CheckStatus(const ExecuteResult& result) {

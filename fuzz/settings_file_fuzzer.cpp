@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app_state.h"
+#include "fuzz_state.h"
 #include "settings_file.h"
 
 namespace {
@@ -37,8 +38,7 @@ void CheckSlotsBounded(const AppState& state) {
 // with no other LF in it (a slot's line break must never end a line).
 void CheckSavedShape(const std::string& bytes) {
   int lines = 0;
-  for (size_t i = 0; i < bytes.size(); ++i) {
-    if (bytes[i] != '\n') continue;
+  for (size_t i = bytes.find('\n'); i != std::string::npos; i = bytes.find('\n', i + 1)) {
     if (i == 0 || bytes[i - 1] != '\r') Fail("bare LF in the saved file", static_cast<int>(i));
     ++lines;
   }
@@ -51,7 +51,7 @@ void CheckSavedShape(const std::string& bytes) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  InitialiseState(&gLoaded);
+  fuzzing::RestoreDefaults(&gLoaded);
   LoadSettingsBytes(&gLoaded, reinterpret_cast<const char*>(data), size);
   CheckSlotsBounded(gLoaded);
 
@@ -60,7 +60,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   // Start the second load from something unlike the first, so that a slot
   // or setting the saved file failed to carry shows up as a difference.
-  InitialiseState(&gReloaded);
   for (int i = 0; i < kSettingCount; ++i) SetSetting(&gReloaded, i, 0x5A5A5A5A);
   for (int slot = 0; slot < kSlotCount; ++slot) SetSlotText(&gReloaded, slot, "\x01stale");
   LoadSettingsBytes(&gReloaded, saved.data(), saved.size());

@@ -10,6 +10,7 @@
 #include <sstream>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include "app_state.h"
 
@@ -27,6 +28,20 @@ inline int CountCrLfLines(const std::string& text) {
   int lines = 0;
   for (size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at + 2))
     ++lines;
+  return lines;
+}
+
+// The lines of `text`, each ended by `end` (CR LF unless told otherwise),
+// without their ends. Every line the program writes is whole: text after the
+// last line end fails the test.
+inline std::vector<std::string> SplitLines(const std::string& text, const std::string& end = "\r\n") {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  for (size_t at = text.find(end); at != std::string::npos; at = text.find(end, start)) {
+    lines.push_back(text.substr(start, at - start));
+    start = at + end.size();
+  }
+  EXPECT_EQ(start, text.size()) << "text after the last line end";
   return lines;
 }
 

@@ -5,6 +5,10 @@
 #
 #   tools/fuzz.sh [BUILD_DIR] [SECONDS] [TARGET...]
 #       defaults: build-fuzz, 20 seconds, every target
+#   FUZZ_RUNS=10000000 tools/fuzz.sh build-fuzz 36000 settings_file
+#       a long run outside CI: stops after that many inputs (or the time)
+#
+# Each target reports how many inputs it ran and how many a second.
 #
 # New inputs the fuzzer finds go to BUILD_DIR/corpus/<target> (the seed corpus
 # in fuzz/corpus is only read), so a later run goes on where this one stopped.
@@ -25,7 +29,7 @@ cmake --build "$build" -j "$jobs" >/dev/null
 
 # A bound on the runs as well as on the time, so that no run goes on for ever
 # whatever the machine's speed; -timeout fails an input that takes too long.
-max_runs=$(( seconds * 200000 ))
+max_runs=${FUZZ_RUNS:-$(( seconds * 200000 ))}
 status=0
 for target in "${targets[@]}"; do
   mkdir -p "$build/corpus/$target" "$build/artifacts" "$build/logs"
@@ -34,7 +38,8 @@ for target in "${targets[@]}"; do
        -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$build/artifacts/$target-" \
        "$build/corpus/$target" "fuzz/corpus/$target" >"$log" 2>&1; then
     runs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' || echo "?")
-    echo "fuzz $target: ${runs} runs in ${seconds} s, no failure"
+    rate=$(grep -o 'stat::average_exec_per_sec: *[0-9]*' "$log" | grep -o '[0-9]*$' || echo "?")
+    echo "fuzz $target: ${runs} runs, ${rate} a second, no failure"
   else
     status=1
     echo "fuzz $target: FAILED; the end of $log:" >&2

@@ -1,11 +1,12 @@
 #include "settings_file.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <system_error>
+#include <memory>
 
+#include "decimal_integer.h"
 #include "file_replace.h"
 #include "message_table.h"
 
@@ -15,94 +16,105 @@ namespace {
 
 constexpr char kLineBreakMark = '\x07';  // a slot's CR LF is written as two of these
 const char kLineEnd[] = "\r\n";
+constexpr size_t kReadChunk = 64 * 1024;
 
 // Reads the file, or the same bytes held in memory, line by line. A line
 // ends at LF or CR LF; a CR that is not followed by LF is part of the line. A
-// last line without a line end counts as a line.
+// last line without a line end counts as a line. A file is read in chunks, so
+// that a hand-made line of any length needs no more memory than it keeps; a
+// read error ends the file there.
 class LineReader {
  public:
-  explicit LineReader(FILE* file) : file_(file) {}
-  LineReader(const char* bytes, size_t size)
-      : bytes_(reinterpret_cast<const unsigned char*>(bytes)), size_(size) {}
+  LineReader(FileSystem* files, FileHandle file)
+      : files_(files), file_(file), chunk_(new char[kReadChunk]) {}
+  LineReader(const char* bytes, size_t size) : next_(bytes), end_(bytes + size) {}
 
   /// Reads the next line into `line` without its line end, keeping the first
   /// `keep` bytes; the rest of a longer line is read and dropped, so the next
   /// call starts at the next line. Returns false at the end of the file.
   bool NextLine(std::string* line, size_t keep);
 
-  /// Reads the next line as a decimal integer: leading white space, an
-  /// optional sign, digits; 0 if there are none. Values beyond 32 bits
-  /// saturate at INT32_MIN or INT32_MAX. Returns false at the end of the file.
+  /// Reads the next line as a decimal integer (see decimal_integer.h); the
+  /// rest of the line is dropped. Returns false at the end of the file.
   bool NextInteger(int32_t* value);
 
   /// True when no byte is left.
-  bool AtEnd();
+  bool AtEnd() { return !Fill(); }
 
  private:
-  int Get();  // EOF at the end and on read errors
-  int Peek();
+  // Makes at least one byte available; false at the end of the file.
+  bool Fill();
 
-  FILE* file_ = nullptr;  // null: the bytes below are read
-  const unsigned char* bytes_ = nullptr;
-  size_t size_ = 0;
-  size_t next_ = 0;
+  FileSystem* files_ = nullptr;  // null: only the bytes given are read
+  FileHandle file_ = 0;
+  std::unique_ptr<char[]> chunk_;
+  const char* next_ = nullptr;
+  const char* end_ = nullptr;
 };
 
-int LineReader::Get() {
-  if (file_ != nullptr) return std::getc(file_);
-  return next_ < size_ ? bytes_[next_++] : EOF;
+bool LineReader::Fill() {
+  if (next_ != end_) return true;
+  if (files_ == nullptr) return false;
+  size_t got = 0;
+  std::string ignored;
+  if (!files_->Read(file_, chunk_.get(), kReadChunk, &got, &ignored) || got == 0) {
+    files_ = nullptr;
+    return false;
+  }
+  next_ = chunk_.get();
+  end_ = next_ + got;
+  return true;
 }
-
-int LineReader::Peek() {
-  if (file_ == nullptr) return next_ < size_ ? bytes_[next_] : EOF;
-  int c = std::getc(file_);
-  if (c != EOF) std::ungetc(c, file_);
-  return c;
-}
-
-bool LineReader::AtEnd() { return Peek() == EOF; }
 
 bool LineReader::NextLine(std::string* line, size_t keep) {
   line->clear();
-  int c = Get();
-  if (c == EOF) return false;
-  for (; c != EOF && c != '\n'; c = Get()) {
-    if (c == '\r' && Peek() == '\n') continue;  // CR LF ends the line as LF does
-    if (line->size() < keep) line->push_back(static_cast<char>(c));
+  if (!Fill()) return false;
+  size_t length = 0;  // of the whole line, as far as read
+  bool lastWasCr = false;
+  while (Fill()) {
+    const char* lineFeed = static_cast<const char*>(std::memchr(next_, '\n', end_ - next_));
+    const char* stop = lineFeed != nullptr ? lineFeed : end_;
+    size_t run = static_cast<size_t>(stop - next_);
+    if (run > 0) {
+      if (line->size() < keep) line->append(next_, std::min(run, keep - line->size()));
+      lastWasCr = stop[-1] == '\r';
+      length += run;
+    }
+    next_ = stop;
+    if (lineFeed != nullptr) {
+      ++next_;
+      // CR LF ends the line as LF does; the CR was kept if the line fitted.
+      if (lastWasCr && length <= keep) line->pop_back();
+      break;
+    }
   }
   return true;
 }
 
 bool LineReader::NextInteger(int32_t* value) {
-  constexpr int64_t kBeyondInt32 = int64_t{1} << 32;  // stop growing once out of range
-  int c = Get();
-  if (c == EOF) return false;
-  while (c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\r') c = Get();
-  bool negative = c == '-';
-  if (c == '-' || c == '+') c = Get();
-  int64_t magnitude = 0;
-  for (; c >= '0' && c <= '9'; c = Get()) {
-    if (magnitude < kBeyondInt32) magnitude = magnitude * 10 + (c - '0');
-  }
-  while (c != EOF && c != '\n') c = Get();
-  int64_t signedValue = negative ? -magnitude : magnitude;
-  if (signedValue > INT32_MAX) signedValue = INT32_MAX;
-  if (signedValue < INT32_MIN) signedValue = INT32_MIN;
-  *value = static_cast<int32_t>(signedValue);
+  if (!Fill()) return false;
+  DecimalIntegerReader number;
+  while (Fill() && *next_ != '\n' && number.Take(static_cast<unsigned char>(*next_))) ++next_;
+  std::string rest;
+  NextLine(&rest, 0);  // what follows the number on its line
+  *value = number.Value();
   return true;
 }
 
 // Turns every BEL BEL pair back into CR LF, scanning left to right, and
 // stores the line into the slot (cut at the slot's size, and at a NUL byte).
 void StoreSlotLine(AppState* state, int slot, std::string* line) {
-  std::string& text = *line;
-  for (size_t i = 0; i + 1 < text.size(); ++i) {
-    if (text[i] == kLineBreakMark && text[i + 1] == kLineBreakMark) {
-      text[i] = '\r';
-      text[++i] = '\n';
+  char* text = line->data();
+  char* end = text + line->size();
+  while ((text = static_cast<char*>(std::memchr(text, kLineBreakMark, end - text))) != nullptr) {
+    if (end - text < 2) break;
+    if (text[1] == kLineBreakMark) {
+      *text++ = '\r';
+      *text = '\n';
     }
+    ++text;
   }
-  SetSlotBytes(state, slot, text.data(), text.size());
+  SetSlotBytes(state, slot, line->data(), line->size());
 }
 
 // True if `line` is the format-error message, in either language, without the
@@ -169,23 +181,27 @@ void ReadSettings(LineReader* reader, AppState* state) {
 // as BEL BEL. A lone LF would otherwise end the line inside the slot and move
 // every later slot down by one at the next load.
 void AppendSlotLine(std::string* bytes, const char* text) {
-  for (const char* c = text; *c != '\0'; ++c) {
-    if (*c == '\r' && c[1] == '\n') {
-      ++c;
-      bytes->append(2, kLineBreakMark);
-    } else if (*c == '\n') {
-      bytes->append(2, kLineBreakMark);
-    } else {
-      bytes->push_back(*c);
-    }
+  size_t length = std::strlen(text);
+  size_t start = bytes->size();
+  bytes->resize(start + 2 * length + 2);  // room for every byte a lone LF
+  char* out = bytes->data() + start;
+  const char* end = text + length;
+  while (const char* lineFeed = static_cast<const char*>(std::memchr(text, '\n', end - text))) {
+    const char* runEnd = lineFeed > text && lineFeed[-1] == '\r' ? lineFeed - 1 : lineFeed;
+    out = std::copy(text, runEnd, out);
+    *out++ = kLineBreakMark;
+    *out++ = kLineBreakMark;
+    text = lineFeed + 1;
   }
-  bytes->append(kLineEnd);
+  out = std::copy(text, end, out);
+  out = std::copy(kLineEnd, kLineEnd + 2, out);
+  bytes->resize(static_cast<size_t>(out - bytes->data()));
 }
 
 void AppendNumberLine(std::string* bytes, int32_t value) {
   char number[16];
-  std::snprintf(number, sizeof number, "%d", static_cast<int>(value));
-  bytes->append(number);
+  char* end = std::to_chars(number, number + sizeof number, value).ptr;
+  bytes->append(number, end);
   bytes->append(kLineEnd);
 }
 
@@ -193,19 +209,19 @@ void AppendNumberLine(std::string* bytes, int32_t value) {
 
 void LoadSettings(AppState* state) { LoadSettingsFile(state, state->settingsPath); }
 
-void LoadSettingsFile(AppState* state, const char* path) {
-  std::error_code error;
-  // Only a regular file is read: opening a named pipe or a device would wait
-  // for a writer that never comes, and the window would never appear.
-  if (path != nullptr && path[0] != '\0' && std::filesystem::is_regular_file(path, error)) {
-    // Binary mode: the reader itself treats CR LF and LF alike.
-    if (FILE* file = std::fopen(path, "rb")) {
-      LineReader reader(file);
-      ReadSettings(&reader, state);
-      std::fclose(file);
-    }
+void LoadSettingsFile(FileSystem& files, AppState* state, const char* path) {
+  FileHandle file;
+  std::string ignored;
+  if (path != nullptr && path[0] != '\0' && files.OpenForReading(path, &file, &ignored)) {
+    LineReader reader(&files, file);
+    ReadSettings(&reader, state);
+    files.Close(file, &ignored);
   }
   if (GetSetting(*state, Language) > 1) SetSetting(state, Language, 0);
+}
+
+void LoadSettingsFile(AppState* state, const char* path) {
+  LoadSettingsFile(SystemFileSystem(), state, path);
 }
 
 void LoadSettingsBytes(AppState* state, const char* bytes, size_t size) {
@@ -216,6 +232,7 @@ void LoadSettingsBytes(AppState* state, const char* bytes, size_t size) {
 
 std::string SettingsFileBytes(const AppState& state) {
   std::string bytes;
+  bytes.reserve(4096);
   AppendNumberLine(&bytes, kSettingCount);
   for (int i = 0; i < kSettingCount; ++i) AppendNumberLine(&bytes, GetSetting(state, i));
   AppendNumberLine(&bytes, kSlotCount);
@@ -223,12 +240,17 @@ std::string SettingsFileBytes(const AppState& state) {
   return bytes;
 }
 
-bool SaveSettingsFile(const AppState& state, const char* path, std::string* error) {
+bool SaveSettingsFile(FileSystem& files, const AppState& state, const char* path,
+                      std::string* error) {
   if (path == nullptr || path[0] == '\0') {
     *error = "no settings file name";
     return false;
   }
-  return ReplaceFileContents(path, SettingsFileBytes(state), error);
+  return ReplaceFileContents(files, path, SettingsFileBytes(state), error);
+}
+
+bool SaveSettingsFile(const AppState& state, const char* path, std::string* error) {
+  return SaveSettingsFile(SystemFileSystem(), state, path, error);
 }
 
 bool SaveSettings(const AppState& state, std::string* error) {

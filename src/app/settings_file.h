@@ -15,6 +15,7 @@
 #include <string>
 
 #include "app_state.h"
+#include "file_system.h"
 
 namespace tapsmith {
 
@@ -26,8 +27,12 @@ void LoadSettings(AppState* state);
 /// Never fails: a missing, unreadable, truncated or hand-edited file leaves
 /// whatever it did not supply as it was. Lines of any length are read; a slot
 /// keeps the first 32759 bytes of its line, up to a NUL byte if the line holds
-/// one. Afterwards, whether or not a file was read, a `Language` above 1 is
+/// one. Only a regular file is read: never a directory, a pipe or a device.
+/// Afterwards, whether or not a file was read, a `Language` above 1 is
 /// reset to 0 (a negative one is kept as stored).
+void LoadSettingsFile(FileSystem& files, AppState* state, const char* path);
+
+/// LoadSettingsFile on the platform's own file system.
 void LoadSettingsFile(AppState* state, const char* path);
 
 /// LoadSettingsFile on the bytes of a settings file held in memory: the same
@@ -38,9 +43,13 @@ void LoadSettingsBytes(AppState* state, const char* bytes, size_t size);
 std::string SettingsFileBytes(const AppState& state);
 
 /// Writes the settings file for `state` to `path`, replacing the previous file
-/// only once the new one is complete. Returns false with the old file intact
-/// and "<path>: <reason>" in `error` if it cannot be written (an empty path
-/// included).
+/// only once the new one is complete (see file_replace.h). Returns false with
+/// the old file intact and "<path>: <reason>" in `error` if it cannot be
+/// written (an empty path included).
+bool SaveSettingsFile(FileSystem& files, const AppState& state, const char* path,
+                      std::string* error);
+
+/// SaveSettingsFile on the platform's own file system.
 bool SaveSettingsFile(const AppState& state, const char* path, std::string* error);
 
 /// SaveSettingsFile to state.settingsPath. An empty path means that this run

@@ -12,9 +12,9 @@ constexpr size_t kExtensionLength = sizeof kSettingsExtension - 1;
 
 }  // namespace
 
-bool ResolveSettingsPath(AppState* state) {
+bool ResolveSettingsPath(FileSystem& files, AppState* state) {
   char* path = state->settingsPath;
-  size_t length = FullPathName(kProgramFileName, path, kSettingsPathSize);
+  size_t length = files.FullPathName(kProgramFileName, path, kSettingsPathSize);
   if (length < kExtensionLength || length >= static_cast<size_t>(kSettingsPathSize)) {
     path[0] = '\0';
     return false;
@@ -22,5 +22,7 @@ bool ResolveSettingsPath(AppState* state) {
   std::memcpy(path + length - kExtensionLength, kSettingsExtension, kExtensionLength);
   return true;
 }
+
+bool ResolveSettingsPath(AppState* state) { return ResolveSettingsPath(SystemFileSystem(), state); }
 
 }  // namespace tapsmith

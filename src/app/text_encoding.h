@@ -20,4 +20,9 @@ std::string Utf8ToCp932(std::string_view utf8);
 /// programming error, found by the first test that touches the literal.
 std::string LiteralToCp932(std::string_view utf8);
 
+/// Utf8ToCp932, setting `*lossless` to false if any character had to become
+/// "?". The platform's part: one sibling file per platform implements it
+/// (text_encoding_iconv.cpp, text_encoding_win32.cpp), chosen in CMake.
+std::string Utf8ToCp932(std::string_view utf8, bool* lossless);
+
 }  // namespace tapsmith

@@ -4,9 +4,6 @@
 // itself alone, as the iconv version does.
 #include <windows.h>
 
-#include <cstdio>
-#include <cstdlib>
-
 #include "text_encoding.h"
 #include "utf8_sequence.h"
 
@@ -60,9 +57,9 @@ size_t WellFormedUtf8Length(const unsigned char* at, size_t left) {
   return length;
 }
 
-// Converts UTF-8 to code page 932, each character that has no form there
-// becoming "?". Sets `*lossless` to false if any did.
-std::string ToCp932(std::string_view utf8, bool* lossless) {
+}  // namespace
+
+std::string Utf8ToCp932(std::string_view utf8, bool* lossless) {
   *lossless = true;
   std::string output;
   output.reserve(utf8.size());
@@ -107,8 +104,6 @@ std::string ToCp932(std::string_view utf8, bool* lossless) {
   return output;
 }
 
-}  // namespace
-
 std::string Cp932ToUtf8(std::string_view cp932) {
   std::string output;
   output.reserve(cp932.size() * 3 / 2 + 4);
@@ -144,22 +139,6 @@ std::string Cp932ToUtf8(std::string_view cp932) {
     }
   }
   return output;
-}
-
-std::string Utf8ToCp932(std::string_view utf8) {
-  bool lossless;
-  return ToCp932(utf8, &lossless);
-}
-
-std::string LiteralToCp932(std::string_view utf8) {
-  bool lossless;
-  std::string out = ToCp932(utf8, &lossless);
-  if (!lossless) {
-    std::fprintf(stderr, "tapsmith: literal has no code-page-932 form: %.*s\n",
-                 static_cast<int>(utf8.size()), utf8.data());
-    std::abort();
-  }
-  return out;
 }
 
 }  // namespace tapsmith

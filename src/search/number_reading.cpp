@@ -6,10 +6,10 @@
 // decimal exponent and handed to strtod for the correctly rounded value: a
 // string of digits and "e" reads the same in every locale.
 #include <cerrno>
-#include <climits>
 #include <cstdio>
 #include <cstdlib>
 
+#include "decimal_integer.h"
 #include "search.h"
 
 namespace tapsmith {
@@ -26,22 +26,12 @@ constexpr int kKeptDigits = 800;
 // there keeps the arithmetic in range for absurdly long exponents.
 constexpr long kExponentLimit = 100000;
 
-bool IsSpace(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
 }  // namespace
 
 double ReadNumber(const char* text, const char** end) {
   const char* p = text;
-  while (IsSpace(*p)) ++p;
-  bool negative = false;
-  if (*p == '+' || *p == '-') {
-    negative = *p == '-';
-    ++p;
-  }
+  while (IsNumberSpace(*p)) ++p;
+  bool negative = TakeSign(&p);
 
   char digits[kKeptDigits + 2];
   int kept = 0;
@@ -64,12 +54,12 @@ double ReadNumber(const char* text, const char** end) {
     }
   };
 
-  while (IsDigit(*p)) take(*p++, false);
+  while (IsDecimalDigit(*p)) take(*p++, false);
   if (*p == '.') {
     const char* after_point = p + 1;
-    if (any_digit || IsDigit(*after_point)) {
+    if (any_digit || IsDecimalDigit(*after_point)) {
       p = after_point;
-      while (IsDigit(*p)) take(*p++, true);
+      while (IsDecimalDigit(*p)) take(*p++, true);
     }
   }
   if (!any_digit) {
@@ -80,13 +70,9 @@ double ReadNumber(const char* text, const char** end) {
   long exponent = 0;
   if (*p == 'e' || *p == 'E' || *p == 'd' || *p == 'D') {
     const char* q = p + 1;
-    bool exponent_negative = false;
-    if (*q == '+' || *q == '-') {
-      exponent_negative = *q == '-';
-      ++q;
-    }
-    if (IsDigit(*q)) {
-      while (IsDigit(*q)) {
+    bool exponent_negative = TakeSign(&q);
+    if (IsDecimalDigit(*q)) {
+      while (IsDecimalDigit(*q)) {
         if (exponent < kExponentLimit) exponent = exponent * 10 + (*q - '0');
         ++q;
       }
@@ -114,24 +100,6 @@ double ReadNumber(const char* text, const char** end) {
   return value;
 }
 
-int32_t ReadInteger(const char* text) {
-  const char* p = text;
-  while (IsSpace(*p)) ++p;
-  bool negative = false;
-  if (*p == '+' || *p == '-') {
-    negative = *p == '-';
-    ++p;
-  }
-  // Accumulated as a negative number so that INT32_MIN itself fits.
-  int64_t value = 0;
-  while (IsDigit(*p)) {
-    value = value * 10 - (*p - '0');
-    if (value < INT32_MIN) value = static_cast<int64_t>(INT32_MIN) - 1;  // stays saturated
-    ++p;
-  }
-  if (negative) return value < INT32_MIN ? INT32_MIN : static_cast<int32_t>(value);
-  if (-value > INT32_MAX) return INT32_MAX;
-  return static_cast<int32_t>(-value);
-}
+int32_t ReadInteger(const char* text) { return ReadDecimalInteger(text); }
 
 }  // namespace tapsmith

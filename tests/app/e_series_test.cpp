@@ -5,15 +5,15 @@
 #include <string>
 #include <vector>
 
+#include "test_util.h"
+
 namespace tapsmith {
 namespace {
 
 std::vector<std::string> Names(int step, double min, double max) {
   std::string text;
   int count = SeriesValues(step, min, max, &text);
-  std::vector<std::string> names;
-  for (size_t start = 0, end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
-    names.push_back(text.substr(start, end - start));
+  std::vector<std::string> names = testing::SplitLines(text);
   EXPECT_EQ(static_cast<int>(names.size()), count);
   EXPECT_EQ(SeriesValues(step, min, max, nullptr), count);
   return names;

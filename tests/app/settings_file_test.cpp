@@ -1,8 +1,8 @@
 #include "settings_file.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sched.h>
-#include <sys/mount.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "fake_file_system.h"
 #include "message_table.h"
 #include "test_util.h"
 #include "text_encoding.h"
@@ -30,20 +31,9 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::NewDefaultState;
+using testing::SplitLines;
 
 std::string Slot(const AppState& state, int slot) { return SlotText(state, slot); }
-
-// The lines of a file written with CR LF line ends, without their ends.
-std::vector<std::string> CrLfLines(const std::string& bytes) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  for (size_t end = bytes.find("\r\n"); end != std::string::npos; end = bytes.find("\r\n", start)) {
-    lines.push_back(bytes.substr(start, end - start));
-    start = end + 2;
-  }
-  EXPECT_EQ(start, bytes.size()) << "text after the last line end";
-  return lines;
-}
 
 // A settings file: the counts and lines given, joined with `end`.
 std::string FileOf(const std::vector<std::string>& lines, const std::string& end = "\r\n") {
@@ -57,55 +47,6 @@ std::vector<std::string> NumberedSettings() {
   std::vector<std::string> lines = {"20"};
   for (int i = 0; i < kSettingCount; ++i) lines.push_back(std::to_string(i));
   return lines;
-}
-
-// Runs `body` in a child process that has a mount namespace of its own, with
-// a fresh tmpfs (mount options `options`) at `directory`, and returns what
-// the body returned: 0 when every check held, otherwise a bit per failed
-// check. Returns -1 when this system lets no test mount (no privilege): the
-// mount and everything in it vanish with the child either way.
-int InOwnTmpfs(const std::string& directory, const char* options, int (*body)(const std::string&)) {
-  pid_t child = fork();
-  if (child == 0) {
-    if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
-        mount("tapsmith-test", directory.c_str(), "tmpfs", 0, options) != 0) {
-      _exit(255);
-    }
-    _exit(body(directory));
-  }
-  int status = 0;
-  if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status)) return 254;
-  return WEXITSTATUS(status) == 255 ? -1 : WEXITSTATUS(status);
-}
-
-std::string ReadWhole(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-// Bits of the outcome of a save that must fail.
-enum FailedSaveCheck : int {
-  kSaveSucceeded = 1,
-  kReasonMissing = 2,
-  kOldFileChanged = 4,
-  kLeftovers = 8,
-};
-
-// Saves over "<directory>/Tapsmith.ini", which holds "old contents", and
-// checks that the save fails with `reason`, leaving the old file and nothing
-// else new behind. `entries` is the number of directory entries expected.
-int ExpectFailedSave(const std::string& directory, const char* reason, size_t entries) {
-  std::string path = directory + "/Tapsmith.ini";
-  auto state = NewDefaultState();
-  SetSlotText(state.get(), SlotResult, std::string(kSlotMaxLength, 'r').c_str());
-  std::string error;
-  int failed = 0;
-  if (SaveSettingsFile(*state, path.c_str(), &error)) failed |= kSaveSucceeded;
-  if (error != path + ": " + reason) failed |= kReasonMissing;
-  if (ReadWhole(path) != "old contents\r\n") failed |= kOldFileChanged;
-  size_t found = std::distance(fs::directory_iterator(directory), fs::directory_iterator());
-  if (found != entries) failed |= kLeftovers;
-  return failed;
 }
 
 class SettingsFile : public ::testing::Test {
@@ -155,7 +96,7 @@ TEST_F(SettingsFile, FirstSaveFromDefaultsHasTheLayout) {
   ASSERT_TRUE(SaveSettingsFile(*state, path_.c_str(), &error)) << error;
 
   std::string bytes = Read();
-  std::vector<std::string> lines = CrLfLines(bytes);
+  std::vector<std::string> lines = SplitLines(bytes);
   ASSERT_EQ(lines.size(), 42u);
   EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), 42) << "a line end inside a line";
   EXPECT_EQ(lines[0], "20");
@@ -235,7 +176,7 @@ TEST_F(SettingsFile, FormatErrorStatusKeepsEveryListInPlace) {
     SetSlotText(state.get(), SlotList1, "47\r\n");
     std::string error;
     ASSERT_TRUE(SaveSettingsFile(*state, path_.c_str(), &error)) << error;
-    EXPECT_EQ(CrLfLines(Read()).size(), 42u);
+    EXPECT_EQ(SplitLines(Read()).size(), 42u);
 
     auto loaded = SaveAndLoad(*state);
     std::string message = MessageText(Message::FormatError, language);
@@ -416,6 +357,37 @@ TEST_F(SettingsFile, BytesInMemoryLoadExactlyAsTheFile) {
   }
 }
 
+// The file is read in pieces: wherever a piece ends (inside a CR LF, a
+// number or a BEL BEL pair), the state is the one the bytes give; a read
+// error ends the file where it happens.
+TEST_F(SettingsFile, AnyReadSizeGivesTheStateTheBytesGive) {
+  std::mt19937 random(4242);
+  const char alphabet[] = "0123456789-+ \r\n\x07\x07\x00\x81" "ab";
+  for (int round = 0; round < 40; ++round) {
+    std::string bytes = FileOf({"3", "1", "-1234567890123", "7", "2", "a\x07\x07" "b\r", "c"});
+    for (size_t i = random() % 600; i > 0; --i) bytes.push_back(alphabet[random() % (sizeof alphabet - 1)]);
+    testing::FakeFileSystem files;
+    files.AddFile("/home/Tapsmith.ini", bytes);
+    files.largestTransfer = 1 + round % 9;
+    auto fromFile = NewDefaultState();
+    LoadSettingsFile(files, fromFile.get(), "/home/Tapsmith.ini");
+    auto fromMemory = NewDefaultState();
+    LoadSettingsBytes(fromMemory.get(), bytes.data(), bytes.size());
+    ASSERT_EQ(std::memcmp(fromFile.get(), fromMemory.get(), sizeof(AppState)), 0) << round;
+    EXPECT_EQ(files.openFiles(), 0);
+  }
+
+  testing::FakeFileSystem files;
+  files.AddFile("/home/Tapsmith.ini", FileOf({"2", "1", "5", "1", "slot zero"}));
+  files.largestTransfer = 6;
+  files.FailOperation(3, EIO);  // the second read: after "2\r\n1\r\n"
+  auto state = NewDefaultState();
+  LoadSettingsFile(files, state.get(), "/home/Tapsmith.ini");
+  EXPECT_EQ(GetSetting(*state, Language), 1);
+  EXPECT_EQ(GetSetting(*state, WindowLeft), 0);
+  EXPECT_EQ(files.openFiles(), 0);
+}
+
 TEST_F(SettingsFile, MissingFileDirectoryOrPipeLoadsNothing) {
   auto defaults = NewDefaultState();
   // A named pipe with no writer: opening it for reading would wait forever.
@@ -471,39 +443,10 @@ TEST_F(SettingsFile, FailedWriteLeavesTheOldFileIntact) {
   EXPECT_EQ(EntriesInDirectory(), 1u) << "temporary file left behind";
 }
 
-// A directory on a file system mounted read-only: the save is refused with
-// the system's reason and the old file stays. Root is not stopped by
-// permission bits, but a read-only mount stops everyone.
-TEST_F(SettingsFile, SaveOnAReadOnlyFileSystemFailsAndKeepsTheOldFile) {
-  int failed = InOwnTmpfs(directory_.string(), "size=1m", [](const std::string& directory) {
-    std::ofstream(directory + "/Tapsmith.ini", std::ios::binary) << "old contents\r\n";
-    if (mount(nullptr, directory.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) != 0) return 64;
-    return ExpectFailedSave(directory, "Read-only file system", 1);
-  });
-  if (failed < 0) GTEST_SKIP() << "no privilege to mount a file system here";
-  EXPECT_EQ(failed, 0) << "1 saved, 2 reason, 4 old file changed, 8 leftovers, 64 remount";
-}
-
-// A really full disk: a small tmpfs filled up to its last byte.
-TEST_F(SettingsFile, SaveOnAFullDiskFailsAndKeepsTheOldFile) {
-  int failed = InOwnTmpfs(directory_.string(), "size=256k", [](const std::string& directory) {
-    std::ofstream(directory + "/Tapsmith.ini", std::ios::binary) << "old contents\r\n";
-    {
-      std::ofstream filler(directory + "/filler", std::ios::binary);
-      std::string block(4096, 'f');
-      while (filler.write(block.data(), block.size())) {
-      }
-    }
-    return ExpectFailedSave(directory, "No space left on device", 2);
-  });
-  if (failed < 0) GTEST_SKIP() << "no privilege to mount a file system here";
-  EXPECT_EQ(failed, 0) << "1 saved, 2 reason, 4 old file changed, 8 leftovers";
-}
-
-TEST_F(SettingsFile, SaveKeepsPermissionsLinksAndStepsAroundLeftovers) {
+TEST_F(SettingsFile, SaveKeepsPermissionsLinksAndTakesOverALeftover) {
   Write("old");
   ASSERT_EQ(chmod(path_.c_str(), 0640), 0);
-  fs::create_directory(path_ + ".tmp-" + std::to_string(getpid()));  // a leftover in the way
+  Write("half a file from a save that died", path_ + ".tmp");
   auto state = NewDefaultState();
   std::string error;
   ASSERT_TRUE(SaveSettingsFile(*state, path_.c_str(), &error)) << error;
@@ -511,7 +454,7 @@ TEST_F(SettingsFile, SaveKeepsPermissionsLinksAndStepsAroundLeftovers) {
   ASSERT_EQ(stat(path_.c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 07777, 0640u);
   EXPECT_EQ(Read(), SettingsFileBytes(*state));
-  EXPECT_EQ(EntriesInDirectory(), 2u);
+  EXPECT_EQ(EntriesInDirectory(), 1u);
 
   std::string link = (directory_ / "link.ini").string();
   ASSERT_EQ(symlink(path_.c_str(), link.c_str()), 0);
@@ -524,6 +467,36 @@ TEST_F(SettingsFile, SaveKeepsPermissionsLinksAndStepsAroundLeftovers) {
   ASSERT_EQ(symlink("/dev/null", device.c_str()), 0);
   EXPECT_FALSE(SaveSettingsFile(*state, device.c_str(), &error));
   EXPECT_TRUE(fs::is_character_file("/dev/null"));
+}
+
+// Another process's save that is still writing keeps its temporary file:
+// this save waits for it instead of taking the file over half-way.
+TEST_F(SettingsFile, ASaveWaitsForAnotherProcessStillWritingItsTemporaryFile) {
+  int ready[2];
+  ASSERT_EQ(pipe(ready), 0);
+  const std::string temporary = path_ + ".tmp";
+  pid_t child = fork();
+  if (child == 0) {
+    int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    bool ok = fd >= 0 && flock(fd, LOCK_EX) == 0 && write(fd, "first ", 6) == 6;
+    ok = write(ready[1], "x", 1) == 1 && ok;
+    usleep(300000);
+    ok = ok && write(fd, "half\r\n", 6) == 6 && rename(temporary.c_str(), path_.c_str()) == 0;
+    _exit(ok ? 0 : 1);
+  }
+  ASSERT_GT(child, 0);
+  char byte;
+  ASSERT_EQ(read(ready[0], &byte, 1), 1);
+  auto state = NewDefaultState();
+  std::string error;
+  EXPECT_TRUE(SaveSettingsFile(*state, path_.c_str(), &error)) << error;
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  close(ready[0]);
+  close(ready[1]);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the other save was disturbed";
+  EXPECT_EQ(Read(), SettingsFileBytes(*state));
+  EXPECT_EQ(EntriesInDirectory(), 1u);
 }
 
 }  // namespace

@@ -39,12 +39,7 @@ CliRun RunCliWith(std::vector<std::string> args) {
   return {status, out.str(), err.str()};
 }
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
+std::vector<std::string> Lines(const std::string& text) { return testing::SplitLines(text, "\n"); }
 
 
 TEST(Cli, DefaultsPrintTheTenMatchesByVoltage) {

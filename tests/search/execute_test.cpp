@@ -15,15 +15,7 @@ namespace {
 using testing::NewDefaultState;
 
 std::vector<std::string> ReportLines(const AppState& state) {
-  std::vector<std::string> lines;
-  std::string text = SlotText(state, SlotResult);
-  size_t start = 0;
-  for (size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", start)) {
-    lines.push_back(text.substr(start, at - start));
-    start = at + 2;
-  }
-  EXPECT_EQ(start, text.size()) << "the report ends in a whole line";
-  return lines;
+  return testing::SplitLines(SlotText(state, SlotResult));
 }
 
 class ExecuteTest : public ::testing::Test {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 
 #include "app_state.h"
 #include "file_replace.h"
@@ -51,6 +52,35 @@ TEST(FileReplaceWin32, ReadOnlyFileAndFolderAreRefusedAndLeftAsTheyWere) {
   EXPECT_FALSE(ReplaceFileContents("folder.ini", "new\r\n", &error));
   EXPECT_FALSE(ReplaceFileContents("missing\\Tapsmith.ini", "new\r\n", &error));
   RemoveDirectoryA("folder.ini");
+  EXPECT_EQ(FilesIn(directory), 1);
+}
+
+// What a killed save left is taken over; a save still writing (here a
+// handle held open as a save holds it) is waited for, never taken over.
+TEST(FileReplaceWin32, TakesOverALeftoverAndWaitsForALiveSave) {
+  ScratchDirectory directory;
+  HANDLE leftover = CreateFileA("Tapsmith.ini.tmp", GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+  DWORD written = 0;
+  ASSERT_TRUE(WriteFile(leftover, "half a file", 11, &written, nullptr));
+  CloseHandle(leftover);  // as the system closes it when a save is killed
+  ASSERT_TRUE(WriteBytes("Tapsmith.ini", "taken over\r\n"));
+  EXPECT_EQ(directory.ReadFile("Tapsmith.ini"), "taken over\r\n");
+  EXPECT_EQ(FilesIn(directory), 1);
+
+  HANDLE held = CreateFileA("Tapsmith.ini.tmp", GENERIC_WRITE, FILE_SHARE_DELETE, nullptr,
+                            CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  std::thread other([held] {
+    Sleep(300);
+    DWORD written = 0;
+    WriteFile(held, "other\r\n", 7, &written, nullptr);
+    MoveFileExA("Tapsmith.ini.tmp", "Tapsmith.ini", MOVEFILE_REPLACE_EXISTING);
+    CloseHandle(held);
+  });
+  EXPECT_TRUE(WriteBytes("Tapsmith.ini", "this save\r\n"));
+  other.join();
+  EXPECT_EQ(directory.ReadFile("Tapsmith.ini"), "this save\r\n");
   EXPECT_EQ(FilesIn(directory), 1);
 }
 

@@ -13,6 +13,7 @@
 #include "message_table.h"
 #include "scripted_program.h"
 #include "search.h"
+#include "test_util.h"
 #include "text_encoding.h"
 
 namespace tapsmith {
@@ -385,22 +386,6 @@ TEST(Win32Window, HorizontalBarMovesTheFormByWholeColumns) {
   EXPECT_EQ(program.Run(), 0);
 }
 
-// Splits the settings file into its lines, each of which must end in CR LF.
-std::vector<std::string> Lines(const std::string& bytes) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < bytes.size()) {
-    size_t end = bytes.find("\r\n", start);
-    if (end == std::string::npos) {
-      ADD_FAILURE() << "a line without CR LF at the end of the file";
-      break;
-    }
-    lines.push_back(bytes.substr(start, end - start));
-    start = end + 2;
-  }
-  return lines;
-}
-
 TEST(Win32Window, ClosingSavesTheStateAndTheNextStartRestoresIt) {
   ScratchDirectory directory;
   RECT saved = {};
@@ -418,7 +403,7 @@ TEST(Win32Window, ClosingSavesTheStateAndTheNextStartRestoresIt) {
     EXPECT_EQ(first.Run(), 0);
   }  // the class goes with the first program's window system
 
-  std::vector<std::string> lines = Lines(directory.ReadFile("Tapsmith.ini"));
+  std::vector<std::string> lines = testing::SplitLines(directory.ReadFile("Tapsmith.ini"));
   ASSERT_EQ(lines.size(), 42u);
   EXPECT_EQ(lines[0], "20");
   EXPECT_EQ(lines[1 + Language], "1");
