@@ -69,9 +69,12 @@ struct MatchTable {
 // without them (a null pointer in SearchOptions) is the window's search.
 struct DesignRules {
   bool worstCase = false;  // every match carries least and greatest
-  double lowFactor = 1.0;  // a resistor's corners: value * (1.0 - P * 0.01)
-  double highFactor = 1.0;  //                  and value * (1.0 + P * 0.01)
-  double vfbLow = 0.0;      // the reference's corners
+  // A resistor's corners are value * lowFactor and value * highFactor, the
+  // factors being 1.0 - P * 0.01 and 1.0 + P * 0.01; the reference's are
+  // vfbLow and vfbHigh.
+  double lowFactor = 1.0;
+  double highFactor = 1.0;
+  double vfbLow = 0.0;
   double vfbHigh = 0.0;
   bool worstCaseInWindow = false;  // keep only a worst case inside the window
   bool current = false;       // every match carries its current
