@@ -142,6 +142,11 @@ enum class Unit {
   Percent,  // "%"
 };
 
+/// Applies the unit letter `letter` of `unit` to `*value` ("k": times 1000,
+/// "m": divided by 1000, and so on); false, `*value` unchanged, when
+/// `letter` is none of that unit's.
+bool ApplyUnitLetter(Unit unit, char letter, double* value);
+
 /// Reads a whole text as the fields read theirs: a number (ReadNumber),
 /// blanks, then at most one unit letter of `unit`. Unlike a field, the text
 /// must hold a number and nothing may follow the unit. Returns false then.

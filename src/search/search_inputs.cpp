@@ -61,19 +61,6 @@ UnitLetters LettersOf(Unit unit) {
   return LettersOf(kPercentLetters);
 }
 
-// Applies the unit letter `letter` to `*value`; false when it is none of
-// `letters`.
-bool ApplyUnit(UnitLetters letters, char letter, double* value) {
-  for (int n = 0; n < letters.count; ++n) {
-    const UnitLetter& unit = letters.letters[n];
-    if (unit.letter != letter) continue;
-    if (unit.operation == UnitLetter::Divide) *value = *value / unit.factor;
-    if (unit.operation == UnitLetter::Multiply) *value = *value * unit.factor;
-    return true;
-  }
-  return false;
-}
-
 struct FieldReading {
   bool valid;
   bool percent;  // the tolerance form "N%" (VoltageOrPercent only)
@@ -87,7 +74,7 @@ FieldReading ReadField(const char* text, FieldKind kind) {
   char unit = *end;
   if (unit == '\0' || unit == '\r') return {true, false, value};
   if (unit == '%' && kind == FieldKind::VoltageOrPercent) return {true, true, value};
-  if (ApplyUnit(LettersOf(kind == FieldKind::Resistance ? Unit::Ohms : Unit::Volts), unit, &value))
+  if (ApplyUnitLetter(kind == FieldKind::Resistance ? Unit::Ohms : Unit::Volts, unit, &value))
     return {true, false, value};
   return {false, false, 0.0};
 }
@@ -153,6 +140,18 @@ bool ParseSearchRequest(AppState* state, SearchRequest* request, int* failedSlot
   return true;
 }
 
+bool ApplyUnitLetter(Unit unit, char letter, double* value) {
+  const UnitLetters letters = LettersOf(unit);
+  for (int n = 0; n < letters.count; ++n) {
+    const UnitLetter& known = letters.letters[n];
+    if (known.letter != letter) continue;
+    if (known.operation == UnitLetter::Divide) *value = *value / known.factor;
+    if (known.operation == UnitLetter::Multiply) *value = *value * known.factor;
+    return true;
+  }
+  return false;
+}
+
 void ComposeInputError(const AppState& state, int slot, char* status) {
   const bool list = slot >= SlotList1;
   const char* message = MessageText(list ? Message::StockListError : Message::FormatError, state);
@@ -169,7 +168,7 @@ bool ReadQuantity(const char* text, Unit unit, double* value) {
   double number = ReadNumber(text, &end);
   if (end == text) return false;
   while (*end == ' ') ++end;
-  if (*end != '\0' && ApplyUnit(LettersOf(unit), *end, &number)) ++end;
+  if (*end != '\0' && ApplyUnitLetter(unit, *end, &number)) ++end;
   if (*end != '\0') return false;
   *value = number;
   return true;

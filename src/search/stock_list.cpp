@@ -14,17 +14,6 @@ void SetOpenCircuit(StockEntry* entry) {
   entry->conductance = 0.0;
 }
 
-double ApplyListSuffix(double value, char suffix) {
-  switch (suffix) {
-    case 'm': return value / 1000.0;
-    case 'u': return value / 1000000.0;
-    case 'k':
-    case 'K': return value * 1000.0;
-    case 'M': return value * 1000000.0;
-    default: return value;  // "10R", "4,7", "47 k": the rest of the line is a note
-  }
-}
-
 // Stable insertion sort by value: entries of equal value keep their list
 // order, which is the order "Show ascending resistors" then reports them in.
 // Lists are written nearly sorted, so this is close to linear in practice.
@@ -68,7 +57,9 @@ bool ParseStockText(const char* text, StockTable* table) {
       table->count = 0;
       return false;
     }
-    value = ApplyListSuffix(value, *end);
+    // Any other character leaves the value: "10R", "4,7", "47 k" are read
+    // as far as they are numbers, the rest of the line is a note.
+    ApplyUnitLetter(Unit::Ohms, *end, &value);
 
     std::memset(entry->name, 0, sizeof entry->name);
     for (int n = 0; n < kNameSize - 1; ++n) {
