@@ -28,35 +28,6 @@ void AppendUtf8(const wchar_t* units, int count, std::string* output) {
   output->append(bytes, length > 0 ? static_cast<size_t>(length) : 0);
 }
 
-// The length of the UTF-8 character at `at` when it is well formed (no
-// overlong form, no surrogate, nothing above U+10FFFF); 0 otherwise.
-size_t WellFormedUtf8Length(const unsigned char* at, size_t left) {
-  unsigned char lead = at[0];
-  size_t length;
-  unsigned char low = 0x80;  // bounds of the second byte
-  unsigned char high = 0xBF;
-  if (lead < 0x80) return 1;
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3;
-    if (lead == 0xE0) low = 0xA0;
-    if (lead == 0xED) high = 0x9F;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4;
-    if (lead == 0xF0) low = 0x90;
-    if (lead == 0xF4) high = 0x8F;
-  } else {
-    return 0;
-  }
-  if (length > left) return 0;
-  if (at[1] < low || at[1] > high) return 0;
-  for (size_t i = 2; i < length; ++i) {
-    if ((at[i] & 0xC0) != 0x80) return 0;
-  }
-  return length;
-}
-
 }  // namespace
 
 std::string Utf8ToCp932(std::string_view utf8, bool* lossless) {
