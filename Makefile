@@ -8,13 +8,18 @@ WINDOWS_BUILD ?= $(BUILD)-windows
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 FUZZ_TIME ?= 20
+# The page: the core in WebAssembly (Emscripten) and its TypeScript front end.
+WEB_BUILD ?= build-web
 
-.PHONY: all run test deps build clean bench windows sanitize fuzz package windows-package
+.PHONY: all run test deps web-deps build clean bench windows sanitize fuzz package windows-package web web-test web-screenshots
 
 all: build
 
 deps:
 	@tools/install-deps.sh
+
+web-deps:
+	@tools/install-deps.sh --web
 
 build: deps
 	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAPSMITH_WINDOWS_BUILD=$(abspath $(WINDOWS_BUILD)) >/dev/null
@@ -23,12 +28,32 @@ build: deps
 run: build
 	@tools/run.sh $(BUILD)
 
-# The native tests, and the Windows programs under Wine (label win32); then
-# the whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer,
-# and every fuzz target for FUZZ_TIME seconds.
-test: build windows
+# The native tests, and the Windows programs under Wine (label win32); the
+# page's tests; then the whole suite again under AddressSanitizer and
+# UndefinedBehaviorSanitizer, and every fuzz target for FUZZ_TIME seconds.
+test: build windows web
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
-	@$(MAKE) --no-print-directory sanitize fuzz
+	@$(MAKE) --no-print-directory web-test sanitize fuzz
+
+# $(WEB_BUILD)/tapsmith.html, the page in one file, and tapsmith.mjs, run(args)
+# for Node; both around the core module tapsmith_core.js (see README, In the
+# browser). emcc's JavaScript optimizer finds Debian's acorn through NODE_PATH.
+web: web-deps
+	@cmake -S . -B $(WEB_BUILD) -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/emscripten.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@NODE_PATH=/usr/share/nodejs cmake --build $(WEB_BUILD) --target tapsmith_core -j $(JOBS)
+	@cd web && TAPSMITH_WEB_BUILD=$(abspath $(WEB_BUILD)) npx vite build --logLevel warn
+	@cd web && TAPSMITH_WEB_BUILD=$(abspath $(WEB_BUILD)) npx vite build --mode module --logLevel warn
+	@echo "The page: $(WEB_BUILD)/tapsmith.html; the module: $(WEB_BUILD)/tapsmith.mjs"
+
+# The page's tests: unit tests, then the page in Chromium and the module under
+# Node, both against the native tapsmith-cli of $(BUILD).
+web-test: web-deps
+	@cd web && npx tsc --noEmit
+	@cd web && TAPSMITH_WEB_BUILD=$(abspath $(WEB_BUILD)) TAPSMITH_CLI=$(abspath $(BUILD))/tapsmith-cli npx vitest run
+
+# The README's pictures of the page, at 1280 and 375 px, into docs/.
+web-screenshots: web
+	@cd web && TAPSMITH_WEB_BUILD=$(abspath $(WEB_BUILD)) TAPSMITH_SCREENSHOTS=$(CURDIR)/docs npx vitest run test/e2e/pictures.test.ts
 
 # The test suite built with ASan and UBSan (GCC) in its own folder.
 sanitize: deps
@@ -62,4 +87,4 @@ windows-package: windows
 	@cd $(WINDOWS_BUILD) && cpack -G ZIP
 
 clean:
-	rm -rf $(BUILD) $(WINDOWS_BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(WINDOWS_BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(WEB_BUILD)

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need, when run as root;
-# otherwise names the command to run. Quiet when everything is there.
+# otherwise names the command to run. With --web, then the page's Node
+# packages, from its lock file. Quiet when everything is there.
 set -euo pipefail
 
 packages=(
@@ -24,13 +25,33 @@ packages+=(
   help2man librsvg2-bin gzip dpkg-dev
   file man-db lintian desktop-file-utils appstream unzip
 )
+# The page: Emscripten for the core in WebAssembly, Chromium for its tests
+# (driven by playwright-core, which downloads no browser of its own). Node
+# and npm come with the machine.
+packages+=(emscripten chromium)
+
+# The page's Node packages (Vite, Vitest, TypeScript, ...), exactly as the
+# lock file has them, whenever they are missing or older than the lock.
+install_node_packages() {
+  [[ "${1:-}" == --web ]] || return 0
+  local web
+  web=$(cd "$(dirname "$0")/../web" && pwd)
+  if [[ ! -f "$web/node_modules/.package-lock.json" || "$web/package-lock.json" -nt "$web/node_modules/.package-lock.json" ]]; then
+    command -v npm >/dev/null || { echo "npm is missing: install Node.js 20 and npm" >&2; exit 1; }
+    echo "Installing the page's Node packages (npm ci)"
+    (cd "$web" && npm ci --no-audit --no-fund --loglevel=error)
+  fi
+}
 
 missing=()
 for p in "${packages[@]}"; do
   status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
   [[ "$status" == "install ok installed" ]] || missing+=("$p")
 done
-[[ ${#missing[@]} -eq 0 ]] && exit 0
+if [[ ${#missing[@]} -eq 0 ]]; then
+  install_node_packages "$@"
+  exit 0
+fi
 
 if [[ $(id -u) -ne 0 ]]; then
   echo "Missing Debian packages. Install them with:" >&2
@@ -43,3 +64,4 @@ export DEBIAN_FRONTEND=noninteractive
 # (Wine in particular recommends parts of itself).
 apt-get update -qq
 apt-get install -y -qq "${missing[@]}"
+install_node_packages "$@"

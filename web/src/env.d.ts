@@ -1,0 +1,6 @@
+/// <reference types="vite/client" />
+
+declare module '@core?raw' {
+  const script: string;
+  export default script;
+}
