@@ -55,7 +55,7 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
   ExecuteResult result = command.designGiven ? Execute(state, search, command.design)
                                              : Execute(state, search);
   const bool searched = result.outcome != ExecuteOutcome::InputError;
-  const OutputColumns columns{command.design.worstCase, command.design.current};
+  const OutputColumns columns{command.design.reportsWorstCase, command.design.reportsCurrent};
   const PrintedMatches printed{search->matches, result, ConfigurationInUse(*state),
                                searched && search->request.Vtyp != 0, columns};
   switch (command.format) {

@@ -115,7 +115,7 @@ bool ReadTolerance(const std::string& text, CliCommand* command, std::string* re
     return false;
   }
   command->design.tolerancePercent = percent;
-  command->design.worstCase = true;
+  command->design.reportsWorstCase = true;
   return true;
 }
 
@@ -126,13 +126,19 @@ bool ReadVoltage(const std::string& text, double* volts, std::string* reason) {
 }
 
 bool ReadVfbMin(const std::string& text, CliCommand* command, std::string* reason) {
-  command->design.hasVfbMin = command->design.worstCase = true;
-  return ReadVoltage(text, &command->design.vfbMin, reason);
+  command->design.reportsWorstCase = true;
+  double volts = 0.0;
+  if (!ReadVoltage(text, &volts, reason)) return false;
+  command->design.vfbMin = volts;
+  return true;
 }
 
 bool ReadVfbMax(const std::string& text, CliCommand* command, std::string* reason) {
-  command->design.hasVfbMax = command->design.worstCase = true;
-  return ReadVoltage(text, &command->design.vfbMax, reason);
+  command->design.reportsWorstCase = true;
+  double volts = 0.0;
+  if (!ReadVoltage(text, &volts, reason)) return false;
+  command->design.vfbMax = volts;
+  return true;
 }
 
 bool ReadCurrent(const std::string& text, double* amperes, std::string* reason) {
@@ -142,12 +148,12 @@ bool ReadCurrent(const std::string& text, double* amperes, std::string* reason) 
 }
 
 bool ReadCurrentMin(const std::string& text, CliCommand* command, std::string* reason) {
-  command->design.current = true;
+  command->design.reportsCurrent = true;
   return ReadCurrent(text, &command->design.currentMin, reason);
 }
 
 bool ReadCurrentMax(const std::string& text, CliCommand* command, std::string* reason) {
-  command->design.current = true;
+  command->design.reportsCurrent = true;
   return ReadCurrent(text, &command->design.currentMax, reason);
 }
 
@@ -162,7 +168,7 @@ bool ReadBest(const std::string& text, CliCommand* command, std::string* reason)
     *reason = Quoted(text) + " is no count from 1 to " + std::to_string(kMatchCapacity);
     return false;
   }
-  command->design.best = count;
+  command->design.bestCount = count;
   return true;
 }
 
@@ -299,7 +305,7 @@ std::string Number(double value) {
 
 // The options that only together can be wrong.
 bool CheckCombinations(const CliCommand& command, std::string* error) {
-  const DesignOptions& design = command.design;
+  const DesignRequest& design = command.design;
   if (command.seriesStep > 0 && command.listFile) {
     *error = std::string("--list ") + command.seriesName + " and --list-file both make List1: choose one";
     return false;
@@ -308,9 +314,9 @@ bool CheckCombinations(const CliCommand& command, std::string* error) {
     *error = "--range goes with --list E48, E96 or E192";
     return false;
   }
-  if (design.hasVfbMin && design.hasVfbMax && design.vfbMin > design.vfbMax) {
-    *error = "--vfb-min " + Number(design.vfbMin) + " V lies above --vfb-max " +
-             Number(design.vfbMax) + " V";
+  if (design.vfbMin && design.vfbMax && *design.vfbMin > *design.vfbMax) {
+    *error = "--vfb-min " + Number(*design.vfbMin) + " V lies above --vfb-max " +
+             Number(*design.vfbMax) + " V";
     return false;
   }
   if (design.currentMin > design.currentMax) {
@@ -386,7 +392,7 @@ bool ParseCommandLine(int argc, const char* const* argv, CliCommand* command,
     command->designGiven = command->designGiven || option.design;
   }
   if (app.count(kWorstCaseFlag) > 0) {
-    command->design.worstCaseInWindow = command->design.worstCase = true;
+    command->design.worstCaseInWindow = command->design.reportsWorstCase = true;
     command->designGiven = true;
   }
   for (const FlagPair& pair : kFlagPairs) {

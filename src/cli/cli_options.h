@@ -41,7 +41,7 @@ struct CliCommand {
   std::string rangeText = "10..1M";
   bool rangeGiven = false;
   // The designer's options; `designGiven` when any of them is.
-  DesignOptions design;
+  DesignRequest design;
   bool designGiven = false;
   std::optional<std::string> settingsFile;
   bool save = false;

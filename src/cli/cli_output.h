@@ -10,8 +10,8 @@ namespace tapsmith {
 
 // What the printing adds to each match beyond the window's report.
 struct OutputColumns {
-  bool worstCase = false;  // least and greatest output over the corners
-  bool current = false;    // the divider's current
+  bool leastAndGreatest = false;  // the worst case over the corners
+  bool dividerCurrent = false;
 };
 
 // The matches to print: the first `result.shown` records of `matches`.
