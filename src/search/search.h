@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdint>
 #include <optional>
+#include <string>
 
 #include "app_state.h"
 
@@ -155,9 +156,15 @@ enum class Unit {
 bool ApplyUnitLetter(Unit unit, char letter, double* value);
 
 /// Reads a whole text as the fields read theirs: a number (ReadNumber),
-/// blanks, then at most one unit letter of `unit`. Unlike a field, the text
-/// must hold a number and nothing may follow the unit. Returns false then.
+/// blanks, then at most one scaling letter of `unit` ("m", "k", ...) and at
+/// most one of its symbols after it ("V", "A", "%"): "792mV", "0.8V",
+/// "10uA". Unlike a field, the text must hold a number and nothing may
+/// follow the unit. Returns false then.
 bool ReadQuantity(const char* text, Unit unit, double* value);
+
+/// The letters `unit` takes, scaling letters and symbols, in table order:
+/// "mVv" for volts.
+std::string UnitLetterList(Unit unit);
 
 /// Parses the chosen stock list (slot 10 + ListChoice) into `table`, sorted
 /// ascending by value. On a negative value or fewer than 2 entries sets the
