@@ -70,18 +70,17 @@ struct Prepared {
   std::unique_ptr<AppState> state = std::make_unique<AppState>();
   std::unique_ptr<SearchWorkspace> workspace = std::make_unique<SearchWorkspace>();
   SearchOptions options{};
+  DesignRequest design;
   bool ok = false;
 };
 
-// The rules of `--tolerance 1% --best N`, as Execute resolves them.
-void UseBestRules(int best, Prepared* prepared) {
-  DesignRules* rules = &prepared->workspace->rules;
-  rules->worstCase = true;
-  rules->lowFactor = 1.0 - 1.0 * 0.01;
-  rules->highFactor = 1.0 + 1.0 * 0.01;
-  rules->vfbLow = rules->vfbHigh = prepared->workspace->request.Vfb;
-  rules->best = best;
-  prepared->options.rules = rules;
+// The request of `--tolerance 1% --best N`.
+void UseBestRequest(int best, Prepared* prepared) {
+  DesignRequest* design = &prepared->design;
+  design->reportsWorstCase = true;
+  design->tolerancePercent = 1.0;
+  design->bestCount = best;
+  prepared->options.design = design;
   prepared->options.selection = &prepared->workspace->selection;
 }
 
@@ -101,7 +100,7 @@ Prepared* Prepare(const Case& c) {
   prepared->ok = ParseSearchRequest(state, &prepared->workspace->request) &&
                  ParseStockList(state, &prepared->workspace->stock);
   if (!prepared->ok) std::fprintf(stderr, "case %s does not parse\n", c.name.c_str());
-  if (c.best > 0) UseBestRules(c.best, prepared);
+  if (c.best > 0) UseBestRequest(c.best, prepared);
   return prepared;
 }
 

@@ -195,7 +195,7 @@ void CheckFastSearchAgainstPlain() {
 // The designer's rules, drawn from a hash of the input so that the corpus
 // keeps its layout: the fast search must count and select exactly as the
 // plain loop does.
-DesignRules gRules;
+DesignRequest gDesign;
 BestSelection gSelection;
 OrderScratch gOrder;
 
@@ -209,20 +209,18 @@ void CheckDesignSearchAgainstPlain(uint64_t hash) {
   static const int kBest[] = {0, 1, 3, 10, 1000};
   static const double kPercent[] = {0.0, 1.0, 5.0, 50.0};
   static const double kCurrentMax[] = {HUGE_VAL, 1e-3, 1e-6, 0.0};
-  gRules = DesignRules();
-  gRules.worstCase = gRules.current = true;
-  const double percent = kPercent[(hash >> 8) & 3];
-  gRules.lowFactor = 1.0 - percent * 0.01;
-  gRules.highFactor = 1.0 + percent * 0.01;
-  gRules.vfbLow = gWorkspace.request.Vfb * ((hash >> 10) & 1 ? 0.99 : 1.0);
-  gRules.vfbHigh = gWorkspace.request.Vfb;
-  gRules.worstCaseInWindow = (hash >> 11) & 1;
-  gRules.boundCurrent = (hash >> 12) & 1;
-  gRules.currentMin = (hash >> 13) & 1 ? 0.0 : -HUGE_VAL;
-  gRules.currentMax = kCurrentMax[(hash >> 14) & 3];
-  gRules.best = kBest[((hash >> 16) & 0xFF) % 5];
+  gDesign = DesignRequest();
+  gDesign.reportsWorstCase = gDesign.reportsCurrent = true;
+  gDesign.tolerancePercent = kPercent[(hash >> 8) & 3];
+  gDesign.vfbMin = gWorkspace.request.Vfb * ((hash >> 10) & 1 ? 0.99 : 1.0);
+  gDesign.worstCaseInWindow = (hash >> 11) & 1;
+  if ((hash >> 12) & 1) {
+    gDesign.currentMin = (hash >> 13) & 1 ? 0.0 : -HUGE_VAL;
+    gDesign.currentMax = kCurrentMax[(hash >> 14) & 3];
+  }
+  gDesign.bestCount = kBest[((hash >> 16) & 0xFF) % 5];
   SearchOptions options = SearchOptionsFromState(gState);
-  options.rules = &gRules;
+  options.design = &gDesign;
   options.selection = &gSelection;
   const int plain = RunPlainSearch(gWorkspace.request, gWorkspace.stock, options, &gPlain);
   const int fast = RunSearch(gWorkspace.request, gWorkspace.stock, options, &gFast);
@@ -235,7 +233,7 @@ void CheckDesignSearchAgainstPlain(uint64_t hash) {
     const MatchRecord& b = gFast.records[m];
     if (!SameRecord(a, b) || std::memcmp(&a.least, &b.least, sizeof a.least) != 0 ||
         std::memcmp(&a.greatest, &b.greatest, sizeof a.greatest) != 0 ||
-        std::memcmp(&a.current, &b.current, sizeof a.current) != 0) {
+        std::memcmp(&a.dividerCurrent, &b.dividerCurrent, sizeof a.dividerCurrent) != 0) {
       Fail("design search record differs", m);
     }
   }

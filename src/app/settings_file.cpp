@@ -220,6 +220,12 @@ void LoadSettingsFile(FileSystem& files, AppState* state, const char* path) {
   if (GetSetting(*state, Language) > 1) SetSetting(state, Language, 0);
 }
 
+// Stands in until the seam reports what it could not read.
+bool LoadSettingsFile(FileSystem& files, AppState* state, const char* path, std::string*) {
+  LoadSettingsFile(files, state, path);
+  return true;
+}
+
 void LoadSettingsFile(AppState* state, const char* path) {
   LoadSettingsFile(SystemFileSystem(), state, path);
 }

@@ -5,6 +5,7 @@
 #include <ostream>
 
 #include "app_state.h"
+#include "file_system.h"
 #include "search.h"
 
 namespace tapsmith {
@@ -17,12 +18,14 @@ struct ConsoleWorkspace {
 };
 
 /// Runs `tapsmith-cli` with the given arguments: starts from the defaults (or
-/// a settings file), applies the options, runs Execute and prints. Returns the
-/// process exit status (ExitStatus).
+/// a settings file), applies the options, runs Execute and prints. Files are
+/// read and written through `files`; a run without them (null: the page in
+/// the browser) refuses the options that need one. Returns the process exit
+/// status (ExitStatus).
 int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
-           ConsoleWorkspace* workspace);
+           ConsoleWorkspace* workspace, FileSystem* files);
 
-/// RunCli in a workspace of its own.
+/// RunCli on the platform's own file system, in a workspace of its own.
 int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err);
 
 }  // namespace tapsmith

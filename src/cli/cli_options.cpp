@@ -2,156 +2,257 @@
 
 #include <CLI/CLI.hpp>
 
-#include <cctype>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
+#include <iterator>
+#include <span>
+#include <string_view>
+#include <vector>
 
 #include "e_series.h"
 #include "search.h"
-#include "text_encoding.h"
 
 namespace tapsmith {
 
 namespace {
 
-// Options that set the text of a parameter field.
-struct TextOption {
-  const char* name;
-  int slot;
-  const char* help;
-};
+const char kProgramName[] = "tapsmith-cli";
+const char kDescription[] = "Searches resistor combinations for a regulator's feedback divider.";
+// The values --list E48, E96 or E192 takes when --range is not given.
+#define TAPSMITH_DEFAULT_RANGE "10..1M"
+const char kDefaultRange[] = TAPSMITH_DEFAULT_RANGE;
 
-const TextOption kTextOptions[] = {
-    {"--vo", SlotVoMinTyp, "Vo(min/typ): minimum or typical output voltage, e.g. 1.35 or 1350m"},
-    {"--vo2", SlotVoMaxPercent, "Vo(max/%): maximum output voltage, or a tolerance such as 0.01%"},
-    {"--r1-min", SlotR1Min, "R1(min): smallest R1, e.g. 1k"},
-    {"--r1-max", SlotR1Max, "R1(max): largest R1, e.g. 9.1k"},
-    {"--vfb", SlotVfb, "Vfb: reference (feedback) voltage, e.g. 0.7"},
-    {"--digits", SlotDigits, "Just fit digit number: decimal places of the output, 0 = any"},
-};
+enum class Group { Window, Design, Output, SettingsFile };
 
-// A named value of a choice option and the settings it stands for.
-struct Choice {
-  const char* name;
-  SettingValue first;
-  SettingValue second;  // index -1: none
-};
-
-struct ChoiceOption {
-  const char* name;
-  const char* help;
-  const Choice* choices;
-  int choiceCount;
-};
-
-const Choice kConfigurations[] = {
-    {"a", {Configuration, 0}, {-1, 0}},
-    {"b", {Configuration, 1}, {-1, 0}},
-    {"c", {Configuration, 2}, {-1, 0}},
-    {"d", {Configuration, 3}, {-1, 0}},
-};
-const Choice kLists[] = {
-    {"List1", {ListChoice, 0}, {-1, 0}}, {"List2", {ListChoice, 1}, {-1, 0}},
-    {"List3", {ListChoice, 2}, {-1, 0}}, {"E24", {ListChoice, 3}, {-1, 0}},
-    {"E12", {ListChoice, 4}, {-1, 0}},   {"E6", {ListChoice, 5}, {-1, 0}},
-};
-const Choice kSortOrders[] = {
-    {"voltage", {SortByResistors, 0}, {SortByPrecision, 0}},
-    {"precision", {SortByResistors, 0}, {SortByPrecision, 1}},
-    {"resistors", {SortByResistors, 1}, {SortByPrecision, 0}},
-};
-const Choice kLanguages[] = {
-    {"ja", {Language, 0}, {-1, 0}},
-    {"en", {Language, 1}, {-1, 0}},
-};
-
-const ChoiceOption kChoiceOptions[] = {
-    {"--config", "divider configuration: a Vo-R1-Vfb-(R2,R3)-GND, b Vo-(R2,R3)-Vfb-R1-GND, "
-                 "c Vfb-R1-Vo-(R2,R3)-GND, d Vfb-(R2,R3)-Vo-R1-GND",
-     kConfigurations, 4},
-    {"--list", "stock list: List1, List2, List3, E24, E12 or E6 (any case); or E48, E96 or "
-               "E192 over --range, built into List1 and chosen",
-     kLists, 6},
-    {"--sort", "order of the report: voltage, precision or resistors", kSortOrders, 3},
-    {"--lang", "language of the status: ja or en", kLanguages, 2},
-};
-
-// Pairs of flags that switch one setting on and off.
-struct FlagPair {
-  const char* on;
-  const char* off;
-  int setting;
-  const char* onHelp;
-  const char* offHelp;
-};
-
-const FlagPair kFlagPairs[] = {
-    {"--serial", "--parallel", SerialMode, "join R2 and R3 in series", "join R2 and R3 in parallel"},
-    {"--dnm-only", "--no-dnm-only", R3DnmOnly, "R3=DNM only: leave R3 unfitted",
-     "let R3 take every stock value"},
-};
-
-const char* const kFormats[] = {"text", "csv", "json"};
-
-// The series --list builds into List1: every `step`-th E192 mantissa.
-struct SeriesChoice {
-  const char* name;
-  int step;
-};
-
-const SeriesChoice kSeries[] = {
-    {"E48", 4},
-    {"E96", 2},
-    {"E192", 1},
+const char* const kGroupHeadings[] = {
+    "The window's fields and choices",
+    "The designer's search",
+    "Output",
+    "Settings file",
 };
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
-bool ReadTolerance(const std::string& text, CliCommand* command, std::string* reason) {
+// "a", "b" or "c", from any list of names.
+template <typename Names>
+std::string Alternatives(const Names& names) {
+  std::string text;
+  const size_t count = std::size(names);
+  for (size_t n = 0; n < count; ++n) {
+    if (n > 0) text += n + 1 == count ? " or " : ", ";
+    text += names[n];
+  }
+  return text;
+}
+
+// --- Choices ------------------------------------------------------------------
+
+// Choices are told apart in ASCII alone, whatever the locale.
+bool SameIgnoringAsciiCase(std::string_view a, std::string_view b) {
+  auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (fold(a[i]) != fold(b[i])) return false;
+  }
+  return true;
+}
+
+template <typename Choice>
+const Choice* FindChoice(std::span<const Choice> choices, const std::string& text) {
+  for (const Choice& choice : choices) {
+    if (SameIgnoringAsciiCase(text, choice.name)) return &choice;
+  }
+  return nullptr;
+}
+
+template <typename Choice>
+bool NoSuchChoice(std::span<const Choice> choices, const std::string& text, const char* what,
+                  std::string* reason) {
+  std::vector<std::string> names;
+  for (const Choice& choice : choices) names.push_back(Quoted(choice.name));
+  *reason = Quoted(text) + " is no " + what + ": " + Alternatives(names);
+  return false;
+}
+
+struct NamedSetting {
+  const char* name;
+  int32_t value;
+};
+
+const NamedSetting kConfigurations[] = {{"a", 0}, {"b", 1}, {"c", 2}, {"d", 3}};
+const NamedSetting kLanguages[] = {{"ja", 0}, {"en", 1}};
+
+// The window's six lists, and the series --list builds into List1 (every
+// `seriesStep`-th E192 mantissa).
+struct ListName {
+  const char* name;
+  int32_t listChoice;
+  int seriesStep;  // 0: one of the window's lists
+};
+
+const ListName kListNames[] = {
+    {"List1", 0, 0}, {"List2", 1, 0}, {"List3", 2, 0}, {"E24", 3, 0},  {"E12", 4, 0},
+    {"E6", 5, 0},    {"E48", 0, 4},   {"E96", 0, 2},   {"E192", 0, 1},
+};
+
+struct SortName {
+  const char* name;
+  int32_t byResistors;
+  int32_t byPrecision;
+  BestOrder bestOrder;  // of the best N
+};
+
+const SortName kSortNames[] = {
+    {"voltage", 0, 0, BestOrder::Voltage},
+    {"precision", 0, 1, BestOrder::Closest},
+    {"resistors", 1, 0, BestOrder::Resistors},
+};
+
+struct FormatName {
+  const char* name;
+  OutputFormat format;
+};
+
+const FormatName kFormatNames[] = {
+    {"text", OutputFormat::Text}, {"csv", OutputFormat::Csv}, {"json", OutputFormat::Json}};
+
+// --- Readers --------------------------------------------------------------------
+// Each reads one option's text and applies it to the command; false with the
+// reason when the text does not read.
+
+using Apply = bool (*)(const std::string& text, CliCommand* command, std::string* reason);
+
+template <int kSlot>
+bool SetField(const std::string& text, CliCommand* command, std::string*) {
+  command->slotTexts[kSlot] = text;
+  return true;
+}
+
+template <int kSetting, int32_t kValue>
+bool SetFlag(const std::string&, CliCommand* command, std::string*) {
+  command->settings[kSetting] = kValue;
+  return true;
+}
+
+bool ApplyConfiguration(const std::string& text, CliCommand* command, std::string* reason) {
+  const NamedSetting* choice = FindChoice<NamedSetting>(kConfigurations, text);
+  if (choice == nullptr) return NoSuchChoice<NamedSetting>(kConfigurations, text, "configuration", reason);
+  command->settings[Configuration] = choice->value;
+  return true;
+}
+
+bool ApplyLanguage(const std::string& text, CliCommand* command, std::string* reason) {
+  const NamedSetting* choice = FindChoice<NamedSetting>(kLanguages, text);
+  if (choice == nullptr) return NoSuchChoice<NamedSetting>(kLanguages, text, "language", reason);
+  command->settings[Language] = choice->value;
+  return true;
+}
+
+bool ApplyList(const std::string& text, CliCommand* command, std::string* reason) {
+  const ListName* list = FindChoice<ListName>(kListNames, text);
+  if (list == nullptr) return NoSuchChoice<ListName>(kListNames, text, "stock list", reason);
+  command->settings[ListChoice] = list->listChoice;
+  command->listNamed = true;
+  if (list->seriesStep > 0) {
+    command->series.name = list->name;
+    command->series.step = list->seriesStep;
+  }
+  return true;
+}
+
+bool ApplySort(const std::string& text, CliCommand* command, std::string* reason) {
+  const SortName* sort = FindChoice<SortName>(kSortNames, text);
+  if (sort == nullptr) return NoSuchChoice<SortName>(kSortNames, text, "order", reason);
+  command->settings[SortByResistors] = sort->byResistors;
+  command->settings[SortByPrecision] = sort->byPrecision;
+  command->design.bestOrder = sort->bestOrder;
+  return true;
+}
+
+bool ApplyFormat(const std::string& text, CliCommand* command, std::string* reason) {
+  const FormatName* format = FindChoice<FormatName>(kFormatNames, text);
+  if (format == nullptr) return NoSuchChoice<FormatName>(kFormatNames, text, "format", reason);
+  command->format = format->format;
+  return true;
+}
+
+bool ApplyListFile(const std::string& text, CliCommand* command, std::string*) {
+  command->listFile = text;
+  return true;
+}
+
+// Commas, blanks and line breaks all separate values; a run of them counts
+// as one, so that "1k, 2.2k" is two values.
+bool ApplyValues(const std::string& text, CliCommand* command, std::string*) {
+  std::string lines;
+  size_t start = 0;
+  while (start < text.size()) {
+    const size_t end = std::min(text.find_first_of(", \t\r\n", start), text.size());
+    if (end > start) lines += text.substr(start, end - start) + "\r\n";
+    start = end + 1;
+  }
+  command->values = lines;
+  return true;
+}
+
+// The examples and names of the quantities option texts hold.
+struct QuantityName {
+  Unit unit;
+  const char* name;
+  const char* examples;
+};
+
+const QuantityName kQuantityNames[] = {
+    {Unit::Volts, "voltage", "0.8, 792mV or 0.8V"},
+    {Unit::Ohms, "resistance", "10, 4.7k or 1M"},
+    {Unit::Amperes, "current", "10u, 10uA or 0.5mA"},
+    {Unit::Percent, "percentage", "1 or 1%"},
+};
+
+bool ReadAmount(const std::string& text, Unit unit, double* value, std::string* reason) {
+  if (ReadQuantity(text.c_str(), unit, value)) return true;
+  const QuantityName* quantity = &kQuantityNames[0];
+  for (const QuantityName& candidate : kQuantityNames) {
+    if (candidate.unit == unit) quantity = &candidate;
+  }
+  std::vector<std::string> letters;
+  for (char letter : UnitLetterList(unit)) letters.push_back(Quoted(std::string(1, letter)));
+  *reason = Quoted(text) + " is no " + quantity->name + ": a number, then " + Alternatives(letters) +
+            " if you like, as in " + quantity->examples;
+  return false;
+}
+
+bool ApplyTolerance(const std::string& text, CliCommand* command, std::string* reason) {
   double percent = 0.0;
   if (!ReadQuantity(text.c_str(), Unit::Percent, &percent) || !(percent >= 0.0 && percent < 100.0)) {
     *reason = Quoted(text) + " is no tolerance: a number from 0 to below 100, \"%\" optional";
     return false;
   }
   command->design.tolerancePercent = percent;
-  command->design.worstCase = true;
+  command->design.reportsWorstCase = true;
   return true;
 }
 
-bool ReadVoltage(const std::string& text, double* volts, std::string* reason) {
-  if (ReadQuantity(text.c_str(), Unit::Volts, volts)) return true;
-  *reason = Quoted(text) + " is no voltage: a number, then at most \"m\", \"V\" or \"v\"";
-  return false;
+template <std::optional<double> DesignRequest::*kLimit>
+bool ApplyVfbLimit(const std::string& text, CliCommand* command, std::string* reason) {
+  double volts = 0.0;
+  if (!ReadAmount(text, Unit::Volts, &volts, reason)) return false;
+  command->design.*kLimit = volts;
+  command->design.reportsWorstCase = true;
+  return true;
 }
 
-bool ReadVfbMin(const std::string& text, CliCommand* command, std::string* reason) {
-  command->design.hasVfbMin = command->design.worstCase = true;
-  return ReadVoltage(text, &command->design.vfbMin, reason);
+bool ApplyWorstCase(const std::string&, CliCommand* command, std::string*) {
+  command->design.worstCaseInWindow = command->design.reportsWorstCase = true;
+  return true;
 }
 
-bool ReadVfbMax(const std::string& text, CliCommand* command, std::string* reason) {
-  command->design.hasVfbMax = command->design.worstCase = true;
-  return ReadVoltage(text, &command->design.vfbMax, reason);
+template <double DesignRequest::*kBound>
+bool ApplyCurrentBound(const std::string& text, CliCommand* command, std::string* reason) {
+  if (!ReadAmount(text, Unit::Amperes, &(command->design.*kBound), reason)) return false;
+  command->design.reportsCurrent = true;
+  return true;
 }
 
-bool ReadCurrent(const std::string& text, double* amperes, std::string* reason) {
-  if (ReadQuantity(text.c_str(), Unit::Amperes, amperes)) return true;
-  *reason = Quoted(text) + " is no current: a number, then at most \"m\", \"u\", \"n\" or \"A\"";
-  return false;
-}
-
-bool ReadCurrentMin(const std::string& text, CliCommand* command, std::string* reason) {
-  command->design.current = true;
-  return ReadCurrent(text, &command->design.currentMin, reason);
-}
-
-bool ReadCurrentMax(const std::string& text, CliCommand* command, std::string* reason) {
-  command->design.current = true;
-  return ReadCurrent(text, &command->design.currentMax, reason);
-}
-
-bool ReadBest(const std::string& text, CliCommand* command, std::string* reason) {
+bool ApplyBest(const std::string& text, CliCommand* command, std::string* reason) {
   int count = 0;
   bool digits = !text.empty() && text.size() <= 4;
   for (char c : text) {
@@ -162,11 +263,17 @@ bool ReadBest(const std::string& text, CliCommand* command, std::string* reason)
     *reason = Quoted(text) + " is no count from 1 to " + std::to_string(kMatchCapacity);
     return false;
   }
-  command->design.best = count;
+  command->design.bestCount = count;
   return true;
 }
 
-bool ReadRange(const std::string& text, CliCommand* command, std::string* reason) {
+std::string OhmsText(double ohms) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%g", ohms);
+  return text;
+}
+
+bool ReadRange(const std::string& text, SeriesList* series, std::string* reason) {
   const size_t dots = text.find("..");
   double low = 0.0, high = 0.0;
   if (dots == std::string::npos || !ReadQuantity(text.substr(0, dots).c_str(), Unit::Ohms, &low) ||
@@ -179,324 +286,306 @@ bool ReadRange(const std::string& text, CliCommand* command, std::string* reason
     return false;
   }
   if (!(low >= kSeriesLowest && high <= kSeriesHighest)) {
-    *reason = Quoted(text) + " reaches beyond 1m to 1000000M (1e12) ohm, where series values are made";
+    *reason = Quoted(text) + " reaches beyond " + OhmsText(kSeriesLowest) + " to " +
+              OhmsText(kSeriesHighest) + " ohm, where series values are made";
     return false;
   }
-  command->rangeMin = low;
-  command->rangeMax = high;
-  command->rangeText = text;
-  command->rangeGiven = true;
+  series->minOhms = low;
+  series->maxOhms = high;
+  series->rangeText = text;
   return true;
 }
 
-// Options that take a value read by a reader of their own.
-struct ValueOption {
+bool ApplyRange(const std::string& text, CliCommand* command, std::string* reason) {
+  return ReadRange(text, &command->series, reason);
+}
+
+bool ApplySettingsFile(const std::string& text, CliCommand* command, std::string*) {
+  command->settingsFile = text;
+  return true;
+}
+
+bool ApplySave(const std::string&, CliCommand* command, std::string*) {
+  command->save = true;
+  return true;
+}
+
+bool ApplyHelp(const std::string&, CliCommand* command, std::string*) {
+  command->help = true;
+  return true;
+}
+
+bool ApplyVersion(const std::string&, CliCommand* command, std::string*) {
+  command->version = true;
+  return true;
+}
+
+// --- The table --------------------------------------------------------------------
+
+struct OptionRow {
   const char* name;
-  const char* typeName;
+  Group group;
+  const char* valueName;  // null: a flag
   const char* help;
-  bool (*read)(const std::string& text, CliCommand* command, std::string* reason);
-  bool design;  // one of the designer's options
+  Apply apply;
+  const char* excludes = nullptr;  // an option that cannot go with this one
+  const char* needs = nullptr;     // an option this one cannot go without
+  bool usesFiles = false;          // reads or writes a file
 };
 
-const ValueOption kValueOptions[] = {
-    {"--range", "MIN..MAX",
-     "values of --list E48, E96 or E192, both ends included, e.g. 1k..100k (default 10..1M)",
-     ReadRange, false},
-    {"--tolerance", "P%",
+const OptionRow kOptionRows[] = {
+    {"--vo", Group::Window, "VOLTS", "Vo(min/typ): minimum or typical output voltage, e.g. 1.35 or 1350m",
+     SetField<SlotVoMinTyp>},
+    {"--vo2", Group::Window, "VOLTS|P%", "Vo(max/%): maximum output voltage, or a tolerance such as 0.01%",
+     SetField<SlotVoMaxPercent>},
+    {"--r1-min", Group::Window, "OHMS", "R1(min): smallest R1, e.g. 1k", SetField<SlotR1Min>},
+    {"--r1-max", Group::Window, "OHMS", "R1(max): largest R1, e.g. 9.1k", SetField<SlotR1Max>},
+    {"--vfb", Group::Window, "VOLTS", "Vfb: reference (feedback) voltage, e.g. 0.7", SetField<SlotVfb>},
+    {"--digits", Group::Window, "N", "Just fit digit number: decimal places of the output, 0 = any",
+     SetField<SlotDigits>},
+    {"--config", Group::Window, "a|b|c|d",
+     "divider configuration: a Vo-R1-Vfb-(R2,R3)-GND, b Vo-(R2,R3)-Vfb-R1-GND, "
+     "c Vfb-R1-Vo-(R2,R3)-GND, d Vfb-(R2,R3)-Vo-R1-GND",
+     ApplyConfiguration},
+    {"--serial", Group::Window, nullptr, "join R2 and R3 in series", SetFlag<SerialMode, 1>, "--parallel"},
+    {"--parallel", Group::Window, nullptr, "join R2 and R3 in parallel", SetFlag<SerialMode, 0>},
+    {"--dnm-only", Group::Window, nullptr, "R3=DNM only: leave R3 unfitted", SetFlag<R3DnmOnly, 1>,
+     "--no-dnm-only"},
+    {"--no-dnm-only", Group::Window, nullptr, "let R3 take every stock value", SetFlag<R3DnmOnly, 0>},
+    {"--list", Group::Window, "NAME",
+     "stock list: List1, List2, List3, E24, E12 or E6 (any case); or E48, E96 or E192 over "
+     "--range, built into List1 and chosen",
+     ApplyList},
+    {"--list-file", Group::Window, "FILE",
+     "read List1 from this file (one value a line) and choose it unless --list says otherwise",
+     ApplyListFile, "--values", nullptr, true},
+    {"--values", Group::Window, "LIST",
+     "List1 itself, chosen unless --list says otherwise: values separated by commas, blanks or line "
+     "breaks, e.g. \"1k, 2.2k, 4.7k\"",
+     ApplyValues},
+    {"--sort", Group::Window, "ORDER", "order of the report: voltage, precision or resistors", ApplySort},
+    {"--lang", Group::Window, "ja|en", "language of the status: ja or en", ApplyLanguage},
+
+    {"--range", Group::Design, "MIN..MAX",
+     "values of --list E48, E96 or E192, both ends included, e.g. 1k..100k (default "
+     TAPSMITH_DEFAULT_RANGE ")",
+     ApplyRange},
+    {"--tolerance", Group::Design, "P%",
      "the resistors' tolerance in percent (0 to below 100): each match gets its worst case",
-     ReadTolerance, true},
-    {"--vfb-min", "TEXT", "the reference's lowest voltage, e.g. 0.792 (default Vfb): worst case",
-     ReadVfbMin, true},
-    {"--vfb-max", "TEXT", "the reference's highest voltage, e.g. 0.808 (default Vfb): worst case",
-     ReadVfbMax, true},
-    {"--current-min", "TEXT",
-     "least current through the divider, in amperes with m, u, n or A, e.g. 10u", ReadCurrentMin,
-     true},
-    {"--current-max", "TEXT", "greatest current through the divider, e.g. 0.5m", ReadCurrentMax,
-     true},
-    {"--best", "N",
+     ApplyTolerance},
+    {"--vfb-min", Group::Design, "VOLTS", "the reference's lowest voltage, e.g. 792mV (default Vfb): worst case",
+     ApplyVfbLimit<&DesignRequest::vfbMin>},
+    {"--vfb-max", Group::Design, "VOLTS", "the reference's highest voltage, e.g. 808mV (default Vfb): worst case",
+     ApplyVfbLimit<&DesignRequest::vfbMax>},
+    {"--worst-case", Group::Design, nullptr,
+     "keep only combinations whose whole worst case lies inside the window", ApplyWorstCase},
+    {"--current-min", Group::Design, "AMPS", "least current through the divider, e.g. 10uA",
+     ApplyCurrentBound<&DesignRequest::currentMin>},
+    {"--current-max", Group::Design, "AMPS", "greatest current through the divider, e.g. 0.5mA",
+     ApplyCurrentBound<&DesignRequest::currentMax>},
+    {"--best", Group::Design, "N",
      "search to the end and show the N (1 to 1000) closest to the typical voltage, closest first "
      "unless --sort says voltage or resistors",
-     ReadBest, true},
+     ApplyBest},
+
+    {"--format", Group::Output, "text|csv|json", "output: text (default), csv or json", ApplyFormat},
+    {"--help", Group::Output, nullptr, "show this help and exit", ApplyHelp},
+    {"--version", Group::Output, nullptr, "show the version and exit", ApplyVersion},
+
+    {"--settings", Group::SettingsFile, "FILE",
+     "start from this settings file (a missing file leaves the defaults)", ApplySettingsFile, nullptr,
+     nullptr, true},
+    {"--save", Group::SettingsFile, nullptr, "write the state back into the settings file after the search",
+     ApplySave, nullptr, "--settings", true},
 };
-constexpr int kValueOptionCount = sizeof kValueOptions / sizeof kValueOptions[0];
 
-const char kWorstCaseFlag[] = "--worst-case";
+const OptionRow* FindRow(const std::string& name) {
+  for (const OptionRow& row : kOptionRows) {
+    if (name == row.name) return &row;
+  }
+  return nullptr;
+}
 
-bool EqualsIgnoringCase(const std::string& a, const char* b) {
-  if (a.size() != std::strlen(b)) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+// --- Parsing ----------------------------------------------------------------------
+
+// The help shows each option with its value's name alone: what it excludes
+// or needs is said by the error, not between an option and its text.
+class HelpFormatter : public CLI::Formatter {
+ public:
+  std::string make_option_opts(const CLI::Option* option) const override {
+    const OptionRow* row = FindRow(option->get_name());
+    return row != nullptr && row->valueName != nullptr ? std::string(" ") + row->valueName : std::string();
+  }
+};
+
+// One option of the parser per row, in table order. Values are collected
+// however often an option is given, so that a repeat or a missing value is
+// told in the console's own words.
+std::vector<CLI::Option*> BuildParser(CLI::App* app) {
+  app->set_help_flag();  // --help is a row of its own
+  app->allow_windows_style_options(false);
+  app->allow_extras(true);
+  app->formatter(std::make_shared<HelpFormatter>());
+  std::vector<CLI::Option*> options;
+  for (const OptionRow& row : kOptionRows) {
+    CLI::Option* option = row.valueName != nullptr
+                              ? app->add_option(row.name, row.help)
+                                    ->expected(0, 1)
+                                    ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
+                              : app->add_flag(row.name, row.help);
+    option->group(kGroupHeadings[static_cast<int>(row.group)]);
+    options.push_back(option);
+  }
+  for (const OptionRow& row : kOptionRows) {
+    if (row.excludes != nullptr) app->get_option(row.name)->excludes(app->get_option(row.excludes));
+    if (row.needs != nullptr) app->get_option(row.name)->needs(app->get_option(row.needs));
+  }
+  return options;
+}
+
+bool RunParser(CLI::App* app, int argc, const char* const* argv, std::string* error) {
+  try {
+    app->parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    *error = e.what();  // what excludes or needs what
+    return false;
+  }
+  const std::vector<std::string> extras = app->remaining();
+  if (extras.empty()) return true;
+  const std::string& word = extras.front();
+  *error = word.rfind('-', 0) == 0 ? "unknown option " + word
+                                   : Quoted(word) + " follows no option that takes a value";
+  return false;
+}
+
+// True when the option named `name` stands last or right before another
+// option: it was given no value at all. An empty word after it ("") is a
+// value, as an empty field is.
+bool LacksValue(std::span<const char* const> args, const char* name) {
+  for (size_t n = 1; n < args.size(); ++n) {
+    if (std::string_view(args[n]) != name) continue;
+    if (n + 1 == args.size()) return true;
+    const std::string next = args[n + 1];
+    if (FindRow(next.substr(0, next.find('='))) != nullptr) return true;
+  }
+  return false;
+}
+
+bool ApplyRow(const OptionRow& row, const CLI::Option& option, std::span<const char* const> args,
+              bool hasFiles, CliCommand* command, std::string* error) {
+  if (option.count() == 0) return true;
+  const std::string name = row.name;
+  if (row.usesFiles && !hasFiles) {
+    *error = name + ": this run has no files to read or write (--values gives a list without one)";
+    return false;
+  }
+  std::string text;
+  if (row.valueName != nullptr) {
+    const std::vector<std::string>& values = option.results();
+    if (option.count() > 1) {
+      *error = name + " is given more than once";
       return false;
+    }
+    if (values.empty() || LacksValue(args, row.name)) {
+      *error = name + " needs a value: " + row.valueName;
+      return false;
+    }
+    text = values.front();
+    command->given[row.name] = text;
+  }
+  std::string reason;
+  if (!row.apply(text, command, &reason)) {
+    *error = name + ": " + reason;
+    return false;
   }
   return true;
 }
 
-// Builds the parser; the values land in the given holders.
-struct Holders {
-  std::string texts[sizeof kTextOptions / sizeof kTextOptions[0]];
-  std::string choices[sizeof kChoiceOptions / sizeof kChoiceOptions[0]];
-  std::string values[kValueOptionCount];
-  std::string listFile;
-  std::string settingsFile;
-  std::string format = "text";
+// --- Options that only together can be wrong -----------------------------------
+
+// Two limits of one quantity; the lower must not lie above the upper.
+struct LimitPair {
+  const char* low;
+  const char* high;
+  bool (*inOrder)(const DesignRequest& design);
 };
 
-void BuildParser(CLI::App* app, Holders* holders) {
-  app->set_help_flag();  // --help is handled by the caller, without an exception
-  app->allow_windows_style_options(false);
-  int i = 0;
-  for (const TextOption& option : kTextOptions) {
-    app->add_option(option.name, holders->texts[i++], option.help)->type_name("TEXT");
+const LimitPair kLimitPairs[] = {
+    {"--vfb-min", "--vfb-max",
+     [](const DesignRequest& d) { return !(d.vfbMin && d.vfbMax && *d.vfbMin > *d.vfbMax); }},
+    {"--current-min", "--current-max",
+     [](const DesignRequest& d) { return !(d.currentMin > d.currentMax); }},
+};
+
+std::string SeriesNames() {
+  std::vector<std::string> names;
+  for (const ListName& list : kListNames) {
+    if (list.seriesStep > 0) names.push_back(list.name);
   }
-  i = 0;
-  for (const ChoiceOption& option : kChoiceOptions) {
-    app->add_option(option.name, holders->choices[i++], option.help)->type_name("NAME");
+  return Alternatives(names);
+}
+
+// The series over its range, which must hold a value and no more than a
+// list holds beside DNM.
+bool CheckSeries(const CliCommand& command, std::string* error) {
+  const SeriesList& series = command.series;
+  const std::string list = std::string("--list ") + (series.name != nullptr ? series.name : "");
+  if (series.name == nullptr) {
+    if (command.given.count("--range") == 0) return true;
+    *error = "--range goes with --list " + SeriesNames();
+    return false;
   }
-  app->add_option("--list-file", holders->listFile,
-                  "read List1 from this file (one value a line) and choose it unless --list says otherwise")
-      ->type_name("PATH");
-  for (const FlagPair& pair : kFlagPairs) {
-    CLI::Option* on = app->add_flag(pair.on)->description(pair.onHelp);
-    CLI::Option* off = app->add_flag(pair.off)->description(pair.offHelp);
-    on->excludes(off);
+  if (command.listFile || command.values) {
+    *error = list + " and " + (command.listFile ? "--list-file" : "--values") +
+             " both make List1: choose one";
+    return false;
   }
-  i = 0;
-  for (const ValueOption& option : kValueOptions) {
-    app->add_option(option.name, holders->values[i++], option.help)->type_name(option.typeName);
+  const int count = SeriesValues(series.step, series.minOhms, series.maxOhms, nullptr);
+  if (count == 0) {
+    *error = "--range " + series.rangeText + " holds no " + series.name + " value";
+    return false;
   }
-  app->add_flag(kWorstCaseFlag)
-      ->description("keep only combinations whose whole worst case lies inside the window");
-  app->add_option("--format", holders->format, "output: text (default), csv or json")
-      ->type_name("FORMAT");
-  CLI::Option* settings =
-      app->add_option("--settings", holders->settingsFile,
-                      "start from this settings file (a missing file leaves the defaults)")
-          ->type_name("FILE");
-  app->add_flag("--save")->description("write the state back into the settings file after the search")
-      ->needs(settings);
-  app->add_flag("--help")->description("show this help and exit");
-  app->add_flag("--version")->description("show the version and exit");
+  if (count > kStockCapacity - 1) {
+    *error = "--range " + series.rangeText + " holds " + std::to_string(count) + " " + series.name +
+             " values; a list holds at most " + std::to_string(kStockCapacity - 1) + " beside DNM";
+    return false;
+  }
+  return true;
+}
+
+bool CheckTogether(CliCommand* command, std::string* error) {
+  for (const LimitPair& pair : kLimitPairs) {
+    if (pair.inOrder(command->design)) continue;
+    *error = std::string(pair.low) + " " + command->given[pair.low] + " lies above " + pair.high + " " +
+             command->given[pair.high];
+    return false;
+  }
+  if (command->series.name != nullptr && command->given.count("--range") == 0) {
+    std::string ignored;
+    ReadRange(kDefaultRange, &command->series, &ignored);
+  }
+  return CheckSeries(*command, error);
 }
 
 }  // namespace
 
 std::string UsageText() {
-  CLI::App app("Searches resistor combinations for a regulator's feedback divider.",
-               "tapsmith-cli");
-  Holders holders;
-  BuildParser(&app, &holders);
+  CLI::App app(kDescription, kProgramName);
+  BuildParser(&app);
   return app.help();
 }
 
-namespace {
-
-std::string Number(double value) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%g", value);
-  return text;
-}
-
-// The options that only together can be wrong.
-bool CheckCombinations(const CliCommand& command, std::string* error) {
-  const DesignOptions& design = command.design;
-  if (command.seriesStep > 0 && command.listFile) {
-    *error = std::string("--list ") + command.seriesName + " and --list-file both make List1: choose one";
-    return false;
-  }
-  if (command.rangeGiven && command.seriesStep == 0) {
-    *error = "--range goes with --list E48, E96 or E192";
-    return false;
-  }
-  if (design.hasVfbMin && design.hasVfbMax && design.vfbMin > design.vfbMax) {
-    *error = "--vfb-min " + Number(design.vfbMin) + " V lies above --vfb-max " +
-             Number(design.vfbMax) + " V";
-    return false;
-  }
-  if (design.currentMin > design.currentMax) {
-    *error = "--current-min " + Number(design.currentMin) + " A lies above --current-max " +
-             Number(design.currentMax) + " A";
-    return false;
-  }
-  return true;
-}
-
-}  // namespace
-
-bool ParseCommandLine(int argc, const char* const* argv, CliCommand* command,
+bool ParseCommandLine(int argc, const char* const* argv, bool hasFiles, CliCommand* command,
                       std::string* error) {
-  CLI::App app("", "tapsmith-cli");
-  Holders holders;
-  BuildParser(&app, &holders);
-  try {
-    app.parse(argc, argv);
-  } catch (const CLI::ParseError& e) {
-    *error = e.what();
-    return false;
-  }
+  CLI::App app(kDescription, kProgramName);
+  const std::vector<CLI::Option*> options = BuildParser(&app);
+  if (!RunParser(&app, argc, argv, error)) return false;
   *command = CliCommand();
-  command->help = app.count("--help") > 0;
-  command->version = app.count("--version") > 0;
-
-  int i = 0;
-  for (const TextOption& option : kTextOptions) {
-    if (app.count(option.name) > 0) command->slotTexts[option.slot] = holders.texts[i];
-    ++i;
+  for (size_t r = 0; r < std::size(kOptionRows); ++r) {
+    const std::span<const char* const> args(argv, static_cast<size_t>(argc));
+    if (!ApplyRow(kOptionRows[r], *options[r], args, hasFiles, command, error)) return false;
   }
-  i = 0;
-  for (const ChoiceOption& option : kChoiceOptions) {
-    const std::string& given = holders.choices[i++];
-    if (app.count(option.name) == 0) continue;
-    if (option.choices == kLists) {
-      command->listNamed = true;
-      for (const SeriesChoice& series : kSeries) {
-        if (!EqualsIgnoringCase(given, series.name)) continue;
-        command->seriesName = series.name;
-        command->seriesStep = series.step;
-      }
-      if (command->seriesStep > 0) {
-        command->settings.push_back({ListChoice, 0});
-        continue;
-      }
-    }
-    const Choice* match = nullptr;
-    for (int c = 0; c < option.choiceCount; ++c) {
-      if (EqualsIgnoringCase(given, option.choices[c].name)) match = &option.choices[c];
-    }
-    if (option.choices == kSortOrders && match != nullptr) {
-      command->design.bestOrder = match == &kSortOrders[0]   ? BestOrder::Voltage
-                                  : match == &kSortOrders[2] ? BestOrder::Resistors
-                                                             : BestOrder::Closest;
-    }
-    if (match == nullptr) {
-      *error = std::string(option.name) + ": invalid value \"" + given + "\"";
-      return false;
-    }
-    command->settings.push_back(match->first);
-    if (match->second.index >= 0) command->settings.push_back(match->second);
-  }
-  i = 0;
-  for (const ValueOption& option : kValueOptions) {
-    const std::string& given = holders.values[i++];
-    if (app.count(option.name) == 0) continue;
-    if (!option.read(given, command, error)) {
-      *error = std::string(option.name) + ": " + *error;
-      return false;
-    }
-    command->designGiven = command->designGiven || option.design;
-  }
-  if (app.count(kWorstCaseFlag) > 0) {
-    command->design.worstCaseInWindow = command->design.worstCase = true;
-    command->designGiven = true;
-  }
-  for (const FlagPair& pair : kFlagPairs) {
-    if (app.count(pair.on) > 0) command->settings.push_back({pair.setting, 1});
-    if (app.count(pair.off) > 0) command->settings.push_back({pair.setting, 0});
-  }
-  if (app.count("--list-file") > 0) command->listFile = holders.listFile;
-  if (app.count("--settings") > 0) command->settingsFile = holders.settingsFile;
-  command->save = app.count("--save") > 0;
-
-  bool known = false;
-  for (int f = 0; f < 3; ++f) {
-    if (EqualsIgnoringCase(holders.format, kFormats[f])) {
-      command->format = static_cast<OutputFormat>(f);
-      known = true;
-    }
-  }
-  if (!known) {
-    *error = "--format: invalid value \"" + holders.format + "\"";
-    return false;
-  }
-  return CheckCombinations(*command, error);
-}
-
-namespace {
-
-// A list that reaches the slot's size in code page 932 never fits; reading
-// stops past this many bytes, which no fitting list has (a UTF-8 character
-// takes at most three bytes where code page 932 takes at least one).
-constexpr size_t kListFileReadLimit = 3 * kSlotMaxLength + 3;
-
-const char kUtf8ByteOrderMark[] = "\xEF\xBB\xBF";
-
-// The file's lines with CR LF line breaks, as a list edit box holds them, in
-// code page 932. A file that is no UTF-8 text (NUL bytes: UTF-16 or binary),
-// or that is longer than a list can hold, is refused rather than read in part:
-// a list cut short or read as garbage would give a plausible but wrong result.
-bool ReadListFile(const std::string& path, std::string* list, std::string* error) {
-  FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) {
-    *error = "--list-file: cannot read " + path + ": " + std::strerror(errno);
-    return false;
-  }
-  std::string raw(kListFileReadLimit + 1, '\0');
-  size_t size = std::fread(raw.data(), 1, raw.size(), file);
-  int readError = std::ferror(file) ? errno : 0;  // EISDIR for a directory
-  std::fclose(file);
-  if (readError != 0) {
-    *error = "--list-file: cannot read " + path + ": " + std::strerror(readError);
-    return false;
-  }
-  raw.resize(size);
-  if (raw.find('\0') != std::string::npos) {
-    *error = "--list-file: " + path + " holds NUL bytes: it is not UTF-8 text (UTF-16?)";
-    return false;
-  }
-  if (raw.compare(0, 3, kUtf8ByteOrderMark) == 0) raw.erase(0, 3);
-
-  std::string text;
-  text.reserve(raw.size() + raw.size() / 8);
-  for (size_t i = 0; i < raw.size(); ++i) {
-    if (raw[i] == '\n' && (i == 0 || raw[i - 1] != '\r')) text.push_back('\r');
-    text.push_back(raw[i]);
-  }
-  *list = Utf8ToCp932(text);
-  if (size > kListFileReadLimit || list->size() > static_cast<size_t>(kSlotMaxLength)) {
-    *error = "--list-file: " + path + " is too long for a stock list: at most " +
-             std::to_string(kSlotMaxLength) + " bytes with CR LF line ends";
-    return false;
-  }
-  return true;
-}
-
-// The series over the command's range as a list text. A range with no
-// value, or with more than a list holds beside DNM, is refused.
-bool BuildSeries(const CliCommand& command, std::string* list, std::string* error) {
-  const int count = SeriesValues(command.seriesStep, command.rangeMin, command.rangeMax, nullptr);
-  if (count == 0) {
-    *error = "--range " + command.rangeText + " holds no " + command.seriesName + " value";
-    return false;
-  }
-  if (count > kStockCapacity - 1) {
-    *error = "--range " + command.rangeText + " holds " + std::to_string(count) + " " +
-             command.seriesName + " values; a list holds at most " +
-             std::to_string(kStockCapacity - 1) + " beside DNM";
-    return false;
-  }
-  SeriesValues(command.seriesStep, command.rangeMin, command.rangeMax, list);
-  return true;
-}
-
-}  // namespace
-
-bool ApplyCommand(const CliCommand& command, AppState* state, std::string* error) {
-  std::string list;
-  if (command.listFile && !ReadListFile(*command.listFile, &list, error)) return false;
-  if (command.seriesStep > 0 && !BuildSeries(command, &list, error)) return false;
-  for (int slot = 0; slot < kSlotCount; ++slot) {
-    if (command.slotTexts[slot]) {
-      SetSlotText(state, slot, Utf8ToCp932(*command.slotTexts[slot]).c_str());
-    }
-  }
-  if (command.listFile || command.seriesStep > 0) {
-    SetSlotBytes(state, SlotList1, list.data(), list.size());
-    if (!command.listNamed) SetSetting(state, ListChoice, 0);
-  }
-  for (const SettingValue& setting : command.settings) {
-    SetSetting(state, setting.index, setting.value);
-  }
-  return true;
+  return command->help || command->version || CheckTogether(command, error);
 }
 
 }  // namespace tapsmith

@@ -79,10 +79,10 @@ std::string MatchesAsText(const PrintedMatches& printed) {
     const MatchRecord& match = printed.matches.records[m];
     int length = FormatReportLine(match, printed.configuration, printed.hasTypical, line);
     text += Cp932ToUtf8(std::string_view(line, static_cast<size_t>(length - 2)));  // without CR LF
-    if (printed.columns.worstCase) {
+    if (printed.WorstCase()) {
       text += " [" + Fixed(match.least, 6) + " .. " + Fixed(match.greatest, 6) + "]";
     }
-    if (printed.columns.current) text += " I=" + Amperes(match.current);
+    if (printed.DividerCurrent()) text += " I=" + Amperes(match.dividerCurrent);
     text += '\n';
   }
   return text;
@@ -105,16 +105,16 @@ std::string StatusAsText(const AppState& state, const ExecuteResult& result) {
 
 std::string ReportAsCsv(const PrintedMatches& printed) {
   std::string csv = "r1,r2,r3,connection,vout,deviation_percent";
-  if (printed.columns.worstCase) csv += ",vout_min,vout_max";
-  if (printed.columns.current) csv += ",current_a";
+  if (printed.WorstCase()) csv += ",vout_min,vout_max";
+  if (printed.DividerCurrent()) csv += ",current_a";
   csv += "\n";
   for (int i = 0; i < printed.result.shown; ++i) {
     const MatchRecord& match = printed.matches.records[i];
     csv += CsvField(Cp932ToUtf8(match.r1)) + ',' + CsvField(Cp932ToUtf8(match.r2)) + ',' +
            CsvField(Cp932ToUtf8(match.r3)) + ',' + Connection(match) + ',' + Fixed(match.vout, 9) +
            ',' + (printed.hasTypical ? Fixed(match.deviation, 6) : std::string());
-    if (printed.columns.worstCase) csv += ',' + Fixed(match.least, 9) + ',' + Fixed(match.greatest, 9);
-    if (printed.columns.current) csv += ',' + CurrentExponent(match.current);
+    if (printed.WorstCase()) csv += ',' + Fixed(match.least, 9) + ',' + Fixed(match.greatest, 9);
+    if (printed.DividerCurrent()) csv += ',' + CurrentExponent(match.dividerCurrent);
     csv += "\n";
   }
   return csv;
@@ -136,11 +136,11 @@ std::string ReportAsJson(const AppState& state, const PrintedMatches& printed) {
     row["connection"] = Connection(match);
     row["vout"] = match.vout;
     row["deviation_percent"] = printed.hasTypical ? nlohmann::ordered_json(match.deviation) : nullptr;
-    if (printed.columns.worstCase) {
+    if (printed.WorstCase()) {
       row["vout_min"] = match.least;
       row["vout_max"] = match.greatest;
     }
-    if (printed.columns.current) row["current_a"] = match.current;
+    if (printed.DividerCurrent()) row["current_a"] = match.dividerCurrent;
     report["matches"].push_back(row);
   }
   // The names went through the code-page conversion and are valid UTF-8;

@@ -8,19 +8,18 @@
 
 namespace tapsmith {
 
-// What the printing adds to each match beyond the window's report.
-struct OutputColumns {
-  bool worstCase = false;  // least and greatest output over the corners
-  bool current = false;    // the divider's current
-};
-
 // The matches to print: the first `result.shown` records of `matches`.
 struct PrintedMatches {
   const MatchTable& matches;
   const ExecuteResult& result;
   int configuration;
   bool hasTypical;
-  OutputColumns columns;
+  // What the designer asked: its worst case and current are printed with
+  // each match. Null: the window's search.
+  const DesignRequest* design;
+
+  bool WorstCase() const { return design != nullptr && design->reportsWorstCase; }
+  bool DividerCurrent() const { return design != nullptr && design->reportsCurrent; }
 };
 
 /// The report text of slot 8 in UTF-8 with LF line ends.

@@ -39,24 +39,7 @@ Report RenderReport(AppState* state, const MatchTable& matches, int configuratio
   return report;
 }
 
-// The design options as numbers, the reference's limits defaulting to Vfb.
-DesignRules ResolveRules(const DesignOptions& design, const SearchRequest& request) {
-  DesignRules rules;
-  rules.worstCase = design.worstCase || design.worstCaseInWindow;
-  rules.lowFactor = 1.0 - design.tolerancePercent * 0.01;
-  rules.highFactor = 1.0 + design.tolerancePercent * 0.01;
-  rules.vfbLow = design.hasVfbMin ? design.vfbMin : request.Vfb;
-  rules.vfbHigh = design.hasVfbMax ? design.vfbMax : request.Vfb;
-  rules.worstCaseInWindow = design.worstCaseInWindow;
-  rules.current = design.current;
-  rules.boundCurrent = design.current;
-  rules.currentMin = design.currentMin;
-  rules.currentMax = design.currentMax;
-  rules.best = design.best;
-  return rules;
-}
-
-ExecuteResult Run(AppState* state, SearchWorkspace* workspace, const DesignOptions* design) {
+ExecuteResult Run(AppState* state, SearchWorkspace* workspace, const DesignRequest* design) {
   SetSlotText(state, SlotResult, "");
   SetSlotText(state, SlotStatus, "");
   workspace->matches.count = 0;
@@ -70,16 +53,15 @@ ExecuteResult Run(AppState* state, SearchWorkspace* workspace, const DesignOptio
   SetSetting(state, MatchCount, 0);
   SearchOptions options = SearchOptionsFromState(*state);
   if (design != nullptr) {
-    workspace->rules = ResolveRules(*design, workspace->request);
-    options.rules = &workspace->rules;
+    options.design = design;
     options.selection = &workspace->selection;
-    result.best = design->best > 0;
+    result.bestSearch = design->bestCount > 0;
   }
   result.qualified = RunSearch(workspace->request, workspace->stock, options, &workspace->matches);
   const int count = workspace->matches.count;
   SetSetting(state, MatchCount, count);
 
-  if (result.best) {
+  if (result.bestSearch) {
     OrderBestMatches(design->bestOrder, workspace->request.Vtyp, &workspace->matches,
                      &workspace->order);
   } else {
@@ -89,9 +71,9 @@ ExecuteResult Run(AppState* state, SearchWorkspace* workspace, const DesignOptio
                                workspace->request.Vtyp != 0.0);
   result.reportedLines = report.lines;
   // A best-N search shows all it holds: the budget binds only slot 8.
-  result.shown = result.best ? count : report.lines;
+  result.shown = result.bestSearch ? count : report.lines;
 
-  if (result.best) {
+  if (result.bestSearch) {
     result.outcome = count > 0 ? ExecuteOutcome::Found : ExecuteOutcome::NothingFound;
   } else if (count < kMatchCapacity && !report.budgetExceeded && count > 0) {
     result.outcome = ExecuteOutcome::Found;
@@ -112,7 +94,7 @@ void ComposeStatus(const AppState& state, const ExecuteResult& result, char* sta
       ComposeInputError(state, result.errorSlot, status);
       return;
     case ExecuteOutcome::Found:
-      if (result.best) {
+      if (result.bestSearch) {
         std::snprintf(status, kSlotSize, MessageText(Message::BestShown, state), result.qualified,
                       result.shown);
       } else {
@@ -133,7 +115,7 @@ ExecuteResult Execute(AppState* state, SearchWorkspace* workspace) {
   return Run(state, workspace, nullptr);
 }
 
-ExecuteResult Execute(AppState* state, SearchWorkspace* workspace, const DesignOptions& design) {
+ExecuteResult Execute(AppState* state, SearchWorkspace* workspace, const DesignRequest& design) {
   return Run(state, workspace, &design);
 }
 

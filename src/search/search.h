@@ -8,6 +8,8 @@
 
 #include <cmath>
 #include <cstdint>
+#include <optional>
+#include <string>
 
 #include "app_state.h"
 
@@ -54,10 +56,10 @@ struct MatchRecord {
   double deviation;  // percent; 0 when there is no typical voltage
   // The stock entries of R1, R2 and R3: production order is their order.
   int16_t entry[3];
-  // Set only when the search's design rules ask for them.
-  double least;     // worst case: the least and the greatest output over the
-  double greatest;  // tolerance corners, rounded to 1e-9 V
-  double current;   // amperes through the divider at nominal values
+  // Set only when the design request asks for them.
+  double least;           // worst case: the least and the greatest output over
+  double greatest;        // the tolerance corners, rounded to 1e-9 V
+  double dividerCurrent;  // amperes through the divider at nominal values
 };
 
 struct MatchTable {
@@ -65,23 +67,29 @@ struct MatchTable {
   int count;
 };
 
-// The console's additions to the window's search, as numbers. A search
-// without them (a null pointer in SearchOptions) is the window's search.
-struct DesignRules {
-  bool worstCase = false;  // every match carries least and greatest
-  // A resistor's corners are value * lowFactor and value * highFactor, the
-  // factors being 1.0 - P * 0.01 and 1.0 + P * 0.01; the reference's are
-  // vfbLow and vfbHigh.
-  double lowFactor = 1.0;
-  double highFactor = 1.0;
-  double vfbLow = 0.0;
-  double vfbHigh = 0.0;
-  bool worstCaseInWindow = false;  // keep only a worst case inside the window
-  bool current = false;       // every match carries its current
-  bool boundCurrent = false;  // keep only currentMin <= current <= currentMax
+enum class BestOrder { Closest, Voltage, Resistors };
+
+// What the designer asks of the search beyond the window's: the parts'
+// tolerances, the filters and the best N. A search without it (a null pointer
+// in SearchOptions) is the window's search.
+struct DesignRequest {
+  // The worst case over the corners where every resistor lies within
+  // tolerancePercent of its value and the reference within [vfbMin, vfbMax],
+  // each limit Vfb when not given.
+  bool reportsWorstCase = false;   // every match carries its least and greatest output
+  bool worstCaseInWindow = false;  // keep only a whole worst case inside the window
+  double tolerancePercent = 0.0;
+  std::optional<double> vfbMin;
+  std::optional<double> vfbMax;
+  // The divider's current at nominal values.
+  bool reportsCurrent = false;  // every match carries it, kept only within the bounds
   double currentMin = -HUGE_VAL;
   double currentMax = HUGE_VAL;
-  int best = 0;  // 0: the first 1000 that pass; 1..1000: the N closest to Vtyp
+  // 0: the first 1000 that pass; 1..1000: the search runs to the end and
+  // keeps the N closest to Vtyp (ties: the first produced), shown in
+  // `bestOrder`.
+  int bestCount = 0;
+  BestOrder bestOrder = BestOrder::Closest;
 };
 
 // The bounded selection of the best N: a max-heap of record numbers, the
@@ -97,8 +105,8 @@ struct SearchOptions {
   int configuration;  // 0..3 = [a]..[d]
   bool serial;        // "Serial" checked (the search drops it under R3DnmOnly)
   bool r3DnmOnly;
-  const DesignRules* rules = nullptr;  // null: the window's search
-  BestSelection* selection = nullptr;  // needed when rules->best > 0
+  const DesignRequest* design = nullptr;  // null: the window's search
+  BestSelection* selection = nullptr;     // needed when design->bestCount > 0
 };
 
 /// The search options from settings 10, 15 and 13: the configuration clamped
@@ -148,9 +156,15 @@ enum class Unit {
 bool ApplyUnitLetter(Unit unit, char letter, double* value);
 
 /// Reads a whole text as the fields read theirs: a number (ReadNumber),
-/// blanks, then at most one unit letter of `unit`. Unlike a field, the text
-/// must hold a number and nothing may follow the unit. Returns false then.
+/// blanks, then at most one scaling letter of `unit` ("m", "k", ...) and at
+/// most one of its symbols after it ("V", "A", "%"): "792mV", "0.8V",
+/// "10uA". Unlike a field, the text must hold a number and nothing may
+/// follow the unit. Returns false then.
 bool ReadQuantity(const char* text, Unit unit, double* value);
+
+/// The letters `unit` takes, scaling letters and symbols, in table order:
+/// "mVv" for volts.
+std::string UnitLetterList(Unit unit);
 
 /// Parses the chosen stock list (slot 10 + ListChoice) into `table`, sorted
 /// ascending by value. On a negative value or fewer than 2 entries sets the
@@ -166,8 +180,8 @@ bool ParseStockText(const char* text, StockTable* table);
 
 /// The plain triple loop: every R1 in the window, every unordered pair R2, R3,
 /// in production order, stopping at the 1000th match. Kept as the reference
-/// the fast search is checked against. With design rules, a combination
-/// must also pass their filters; with `best`, the loop runs to the end and
+/// the fast search is checked against. With a design request, a combination
+/// must also pass its filters; with a best N, the loop runs to the end and
 /// keeps the N closest to Vtyp (ties: the first produced), in no particular
 /// order. Returns how many combinations qualified (in the first case the
 /// match count).
@@ -194,8 +208,6 @@ struct OrderScratch {
 /// production order, as the two check-box settings say. The sorts are
 /// stable: ties keep production order. No allocation.
 void OrderMatches(const AppState& state, MatchTable* matches, OrderScratch* scratch);
-
-enum class BestOrder { Closest, Voltage, Resistors };
 
 /// Orders the best N, held in any order: production order first, then
 /// closest to `typical` first (ties in production order), or by voltage and
@@ -226,26 +238,8 @@ struct ExecuteResult {
   int qualified;      // combinations that passed: the match count, or in a
                       // best-N search all that passed
   int shown;          // matches to show: reportedLines, or the best N held
-  bool best;          // a best-N search
+  bool bestSearch;    // the best N of a search run to the end
   int errorSlot;      // InputError: the field or list that failed; else -1
-};
-
-// The console's design options, as the user gave them. Resolved into
-// DesignRules once the request is parsed (the reference's limits default to
-// Vfb).
-struct DesignOptions {
-  bool worstCase = false;  // any worst-case option given
-  double tolerancePercent = 0.0;
-  bool hasVfbMin = false;
-  bool hasVfbMax = false;
-  double vfbMin = 0.0;
-  double vfbMax = 0.0;
-  bool worstCaseInWindow = false;
-  bool current = false;  // any current option given
-  double currentMin = -HUGE_VAL;
-  double currentMax = HUGE_VAL;
-  int best = 0;
-  BestOrder bestOrder = BestOrder::Closest;
 };
 
 // The fixed tables Execute works in. One static instance serves the program;
@@ -254,7 +248,6 @@ struct SearchWorkspace {
   SearchRequest request;
   StockTable stock;
   MatchTable matches;
-  DesignRules rules;
   BestSelection selection;
   OrderScratch order;
 };
@@ -266,12 +259,12 @@ struct SearchWorkspace {
 /// the match table is empty and setting 12 keeps its previous value.
 ExecuteResult Execute(AppState* state, SearchWorkspace* workspace);
 
-/// Execute with the console's design options. Without a best N it is the
+/// Execute with the designer's request. Without a best N it is the
 /// window's Execute, its filters applied to each combination before it
 /// counts. With one, the search runs to the end; the best N are ordered as
 /// asked, their lines go into slot 8 within the report budget, and the
 /// status tells how many qualified and how many are shown.
-ExecuteResult Execute(AppState* state, SearchWorkspace* workspace, const DesignOptions& design);
+ExecuteResult Execute(AppState* state, SearchWorkspace* workspace, const DesignRequest& design);
 
 /// The status Execute writes into slot 9 for `result`, composed again from
 /// the result and the state's inputs and language, into `status` (kSlotSize

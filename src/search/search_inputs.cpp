@@ -1,4 +1,6 @@
 // The six parameter fields of the form, read into a search request.
+#include <string>
+
 #include "message_table.h"
 #include "search.h"
 
@@ -163,15 +165,40 @@ void ComposeInputError(const AppState& state, int slot, char* status) {
   status[length] = '\0';
 }
 
+namespace {
+
+const UnitLetter* FindLetter(Unit unit, char letter) {
+  const UnitLetters letters = LettersOf(unit);
+  for (int n = 0; n < letters.count; ++n) {
+    if (letters.letters[n].letter == letter) return &letters.letters[n];
+  }
+  return nullptr;
+}
+
+}  // namespace
+
 bool ReadQuantity(const char* text, Unit unit, double* value) {
   const char* end = text;
   double number = ReadNumber(text, &end);
   if (end == text) return false;
   while (*end == ' ') ++end;
-  if (*end != '\0' && ApplyUnitLetter(unit, *end, &number)) ++end;
+  // A scaling letter, then the unit's own symbol: "792mV", "10uA".
+  const UnitLetter* letter = *end != '\0' ? FindLetter(unit, *end) : nullptr;
+  if (letter != nullptr && letter->operation != UnitLetter::Keep) {
+    ApplyUnitLetter(unit, *end++, &number);
+    letter = *end != '\0' ? FindLetter(unit, *end) : nullptr;
+  }
+  if (letter != nullptr && letter->operation == UnitLetter::Keep) ++end;
   if (*end != '\0') return false;
   *value = number;
   return true;
+}
+
+std::string UnitLetterList(Unit unit) {
+  const UnitLetters letters = LettersOf(unit);
+  std::string list;
+  for (int n = 0; n < letters.count; ++n) list.push_back(letters.letters[n].letter);
+  return list;
 }
 
 }  // namespace tapsmith

@@ -32,6 +32,30 @@ inline double OutputVoltage(double vfb, double r1, double r1Inverse, double x) {
   if constexpr (kForm == kSerialD) return vfb * (1.0 / (r1Inverse * x + 1.0));
 }
 
+// A design request in the numbers the search works with.
+struct DesignLimits {
+  // A resistor's corners are value * lowFactor and value * highFactor, the
+  // reference's vfbLow and vfbHigh.
+  double lowFactor;
+  double highFactor;
+  double vfbLow;
+  double vfbHigh;
+  bool computesWorstCase;
+  bool boundsCurrent;  // a finite current bound: a filter of its own
+};
+
+inline DesignLimits ResolveDesign(const DesignRequest& design, const SearchRequest& request) {
+  DesignLimits limits;
+  limits.lowFactor = 1.0 - design.tolerancePercent * 0.01;
+  limits.highFactor = 1.0 + design.tolerancePercent * 0.01;
+  limits.vfbLow = design.vfbMin.value_or(request.Vfb);
+  limits.vfbHigh = design.vfbMax.value_or(request.Vfb);
+  limits.computesWorstCase = design.reportsWorstCase || design.worstCaseInWindow;
+  limits.boundsCurrent =
+      design.reportsCurrent && (design.currentMin != -HUGE_VAL || design.currentMax != HUGE_VAL);
+  return limits;
+}
+
 // One search in progress: the inputs and the table being filled.
 struct SearchPass {
   const SearchRequest* request;
@@ -40,9 +64,10 @@ struct SearchPass {
   int count;           // entries used, 0..kStockCapacity
   int serial;          // the records' `serial` field
   bool r3DnmOnly;
-  const DesignRules* rules;  // null: the window's search
-  BestSelection* selection;  // with rules->best
-  int qualified;             // with rules->best: combinations that passed
+  const DesignRequest* design;  // null: the window's search
+  DesignLimits limits;          // with a design request
+  BestSelection* selection;     // with design->bestCount
+  int qualified;                // with design->bestCount: combinations that passed
   // A best-N search that applies no filter of its own to a combination: the
   // fast search then counts whole runs and offers only what lies within
   // [visitLow, visitHigh] once `narrowed`, the window of what can still
@@ -67,14 +92,15 @@ inline int BeginPass(const SearchRequest& request, const StockTable& stock,
   pass->count = stock.count < 0 ? 0 : stock.count > kStockCapacity ? kStockCapacity : stock.count;
   pass->serial = serial ? 1 : 0;
   pass->r3DnmOnly = options.r3DnmOnly;
-  pass->rules = options.rules;
+  pass->design = options.design;
   pass->selection = options.selection;
   pass->qualified = 0;
-  const DesignRules* rules = options.rules;
-  assert((rules == nullptr || rules->best <= 0 || options.selection != nullptr) &&
+  const DesignRequest* design = options.design;
+  if (design != nullptr) pass->limits = ResolveDesign(*design, request);
+  assert((design == nullptr || design->bestCount <= 0 || options.selection != nullptr) &&
          "a best-N search needs its selection scratch");
-  pass->countsRuns = rules != nullptr && rules->best > 0 && request.DigitCount == 0 &&
-                     !rules->worstCaseInWindow && !rules->boundCurrent;
+  pass->countsRuns = design != nullptr && design->bestCount > 0 && request.DigitCount == 0 &&
+                     !design->worstCaseInWindow && !pass->limits.boundsCurrent;
   pass->narrowed = false;
   pass->narrowings = 0;
   pass->visitLow = request.Vmin;
@@ -117,10 +143,10 @@ inline double CornerConductance(const StockEntry& entry, double factor) {
 template <int kForm>
 void WorstCase(const SearchPass& pass, int i, int j, int k, double* least, double* greatest) {
   constexpr bool kSerial = kForm >= kSerialA;
-  const DesignRules& rules = *pass.rules;
+  const DesignLimits& limits = pass.limits;
   const StockEntry* entries = pass.stock->entries;
-  const double factors[2] = {rules.lowFactor, rules.highFactor};
-  const double vfbs[2] = {rules.vfbLow, rules.vfbHigh};
+  const double factors[2] = {limits.lowFactor, limits.highFactor};
+  const double vfbs[2] = {limits.vfbLow, limits.vfbHigh};
   double low = HUGE_VAL, high = -HUGE_VAL;
   bool undefined = false;
   for (double f1 : factors) {
@@ -168,7 +194,7 @@ inline void FillRecord(const SearchPass& pass, int i, int j, int k, double v, Ma
   record->entry[0] = static_cast<int16_t>(i);
   record->entry[1] = static_cast<int16_t>(j);
   record->entry[2] = static_cast<int16_t>(k);
-  record->least = record->greatest = record->current = 0.0;
+  record->least = record->greatest = record->dividerCurrent = 0.0;
 }
 
 // --- The best N ---------------------------------------------------------------
@@ -224,31 +250,35 @@ inline void NarrowToSelection(SearchPass* pass) {
 }
 
 /// Offers a combination that passed the window and the digits to the
-/// design rules. Returns true when the table has just become full.
+/// design request. Returns true when the table has just become full.
 template <int kForm, bool kCounted>
-bool OfferToRules(SearchPass* pass, int i, int j, int k, double vo, double v) {
-  const DesignRules& rules = *pass->rules;
+bool OfferToDesign(SearchPass* pass, int i, int j, int k, double vo, double v) {
+  const DesignRequest& design = *pass->design;
+  const DesignLimits& limits = pass->limits;
   const SearchRequest& request = *pass->request;
   double current = 0.0;
-  if (rules.current) {
+  if (design.reportsCurrent) {
     current = DividerCurrent<kForm>(*pass, i, j, k, vo);
-    if (rules.boundCurrent && !(rules.currentMin <= current && current <= rules.currentMax)) return false;
+    if (limits.boundsCurrent && !(design.currentMin <= current && current <= design.currentMax)) {
+      return false;
+    }
   }
   double least = 0.0, greatest = 0.0;
-  if (rules.worstCase) {
+  const bool best = design.bestCount > 0;
+  if (limits.computesWorstCase) {
     // Of a best-N candidate the worst case is needed only to filter, or once
     // it enters.
-    if (rules.worstCaseInWindow || rules.best <= 0) WorstCase<kForm>(*pass, i, j, k, &least, &greatest);
-    if (rules.worstCaseInWindow && !(request.Vmin <= least && greatest <= request.Vmax)) return false;
+    if (design.worstCaseInWindow || !best) WorstCase<kForm>(*pass, i, j, k, &least, &greatest);
+    if (design.worstCaseInWindow && !(request.Vmin <= least && greatest <= request.Vmax)) return false;
   }
 
   MatchTable* matches = pass->matches;
-  if (rules.best <= 0) {
+  if (!best) {
     MatchRecord* record = &matches->records[matches->count];
     FillRecord(*pass, i, j, k, v, record);
     record->least = RoundToNanovolts(least);
     record->greatest = RoundToNanovolts(greatest);
-    record->current = current;
+    record->dividerCurrent = current;
     return ++matches->count >= kMatchCapacity;
   }
 
@@ -256,17 +286,19 @@ bool OfferToRules(SearchPass* pass, int i, int j, int k, double vo, double v) {
   double distance = std::fabs(v - request.Vtyp);
   if (std::isnan(distance)) distance = HUGE_VAL;  // the farthest of all
   BestSelection* selection = pass->selection;
-  const bool full = matches->count >= rules.best;
+  const bool full = matches->count >= design.bestCount;
   // Every combination held was produced before this one: a tie stays out.
   if (full && !(distance < selection->distance[selection->heap[0]])) return false;
-  if (rules.worstCase && !rules.worstCaseInWindow) WorstCase<kForm>(*pass, i, j, k, &least, &greatest);
+  if (limits.computesWorstCase && !design.worstCaseInWindow) {
+    WorstCase<kForm>(*pass, i, j, k, &least, &greatest);
+  }
 
   const int slot = full ? selection->heap[0] : matches->count;
   MatchRecord* record = &matches->records[slot];
   FillRecord(*pass, i, j, k, v, record);
-  record->least = rules.worstCase ? RoundToNanovolts(least) : 0.0;
-  record->greatest = rules.worstCase ? RoundToNanovolts(greatest) : 0.0;
-  record->current = current;
+  record->least = limits.computesWorstCase ? RoundToNanovolts(least) : 0.0;
+  record->greatest = limits.computesWorstCase ? RoundToNanovolts(greatest) : 0.0;
+  record->dividerCurrent = current;
   selection->distance[slot] = distance;
   if (full) {
     SiftDown(selection, *matches, matches->count, 0);
@@ -274,12 +306,12 @@ bool OfferToRules(SearchPass* pass, int i, int j, int k, double vo, double v) {
     selection->heap[matches->count] = static_cast<int16_t>(slot);
     SiftUp(selection, *matches, matches->count++);
   }
-  if (matches->count >= rules.best) NarrowToSelection(pass);
+  if (matches->count >= design.bestCount) NarrowToSelection(pass);
   return false;
 }
 
 /// Offers the combination (i, j, k) with output voltage `vo`: appends it when
-/// it lies in the window, fits the digits and passes the design rules.
+/// it lies in the window, fits the digits and passes the design request.
 /// Returns true when the table has just become full, which ends the search.
 /// `kCounted`: a best-N search counts it here as qualified (the fast search
 /// counts whole runs itself).
@@ -289,7 +321,7 @@ inline bool Offer(SearchPass* pass, int i, int j, int k, double vo) {
   if (!(request.Vmin <= vo && vo <= request.Vmax)) return false;
   double v = RoundToNanovolts(vo);
   if (request.DigitCount != 0 && !FitsDigits(v, request.DigitCount)) return false;
-  if (pass->rules != nullptr) return OfferToRules<kForm, kCounted>(pass, i, j, k, vo, v);
+  if (pass->design != nullptr) return OfferToDesign<kForm, kCounted>(pass, i, j, k, vo, v);
   MatchTable* matches = pass->matches;
   FillRecord(*pass, i, j, k, v, &matches->records[matches->count]);
   return ++matches->count >= kMatchCapacity;
@@ -319,7 +351,7 @@ bool PlainPairsForR1(SearchPass* pass, int i) {
 
 /// How many combinations qualified once the pass is over.
 inline int QualifiedCount(const SearchPass& pass) {
-  return pass.rules != nullptr && pass.rules->best > 0 ? pass.qualified : pass.matches->count;
+  return pass.design != nullptr && pass.design->bestCount > 0 ? pass.qualified : pass.matches->count;
 }
 
 /// Calls `Run<kForm>::Go(args...)` with the form as a compile-time constant.

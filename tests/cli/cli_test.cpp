@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <memory>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -129,12 +130,102 @@ TEST(Cli, UsageErrorsExitWithSixtyFour) {
            {"--format", "xml"},
            {"--serial", "--parallel"},
            {"--save"},
-           {"--list-file", "/nonexistent/list.txt"}}) {
+           {"--tolerance", "1", "--tolerance", "2"},
+           {"3.3"}}) {
     CliRun run = RunCliWith(args);
     EXPECT_EQ(run.status, kExitUsage) << args[0];
-    EXPECT_THAT(run.err, StartsWith("tapsmith-cli: ")) << args[0];
-    EXPECT_THAT(run.err, HasSubstr("--vo2")) << "the usage follows the reason";
+    EXPECT_THAT(run.err, ::testing::MatchesRegex("tapsmith-cli: [^\n]+\n"
+                                                 "Run 'tapsmith-cli --help' for the options\\.\n"))
+        << "one line and the hint, not the whole usage";
     EXPECT_EQ(run.out, "");
+  }
+  // The console's own words, the limits named as the user wrote them.
+  EXPECT_THAT(RunCliWith({"--tolerance", "1", "--tolerance", "2"}).err,
+              StartsWith("tapsmith-cli: --tolerance is given more than once\n"));
+  EXPECT_THAT(RunCliWith({"--vo", "--vfb", "0.8"}).err, StartsWith("tapsmith-cli: --vo needs a value: VOLTS\n"));
+  EXPECT_THAT(RunCliWith({"--current-min", "1m", "--current-max", "10u"}).err,
+              StartsWith("tapsmith-cli: --current-min 1m lies above --current-max 10u\n"));
+  EXPECT_EQ(RunCliWith({"--vo", "", "--lang", "en"}).status, kExitNothingFound) << "an empty field is 0 V";
+}
+
+TEST(Cli, HelpListsTheOptionsUnderHeadingsWithTheirUnits) {
+  const std::string help = RunCliWith({"--help"}).out;
+  size_t at = 0;
+  for (const char* heading : {"The window's fields and choices:", "The designer's search:", "Output:",
+                              "Settings file:"}) {
+    at = help.find(std::string("\n") + heading + "\n", at);
+    EXPECT_NE(at, std::string::npos) << heading;
+  }
+  for (const char* option : {"--vo VOLTS", "--r1-min OHMS", "--vfb-min VOLTS", "--current-max AMPS",
+                             "--values LIST"}) {
+    EXPECT_THAT(help, HasSubstr(option));
+  }
+  EXPECT_THAT(help, ::testing::Not(HasSubstr("Excludes")));
+  EXPECT_THAT(help, ::testing::Not(HasSubstr("TEXT")));
+}
+
+// What the text output prints reads back as an option: 792mV, 25.61uA.
+TEST(Cli, DesignerValuesTakeTheUnitSymbolAfterTheirPrefix) {
+  const CliRun plain = RunCliWith({"--vfb-min", "0.792", "--current-max", "0.0001", "--format", "json"});
+  for (std::vector<std::string> args : std::vector<std::vector<std::string>>{
+           {"--vfb-min", "792mV", "--current-max", "100uA"},
+           {"--vfb-min", "0.792V", "--current-max", "0.1mA"},
+           {"--vfb-min", "792 mv", "--current-max", "100000nA"}}) {
+    args.insert(args.end(), {"--format", "json"});
+    EXPECT_EQ(RunCliWith(args).out, plain.out) << args[1];
+  }
+  for (const char* current : {"10uAA", "10uV", "1Au", "10 u A"}) {
+    CliRun run = RunCliWith({"--current-max", current});
+    EXPECT_EQ(run.status, kExitUsage) << current;
+    EXPECT_THAT(run.err, HasSubstr("is no current")) << current;
+  }
+}
+
+// A file that cannot be read is the input's fault: status 2, nothing
+// searched, nothing written.
+TEST(Cli, UnreadableFilesAreInputErrorsAndWriteNothing) {
+  TemporaryDirectory dir;
+  const std::string ini = dir.File("Tapsmith.ini");
+  for (std::vector<std::string> args : std::vector<std::vector<std::string>>{
+           {"--list-file", "/nonexistent/list.txt", "--settings", ini, "--save"},
+           {"--list-file", dir.File(""), "--settings", ini, "--save"},
+           {"--settings", dir.File("")}}) {
+    CliRun run = RunCliWith(args);
+    EXPECT_EQ(run.status, kExitInputError) << args[1];
+    EXPECT_THAT(run.err, ::testing::MatchesRegex("tapsmith-cli: --[a-z-]+: [^\n]+\n")) << args[1];
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(access(ini.c_str(), F_OK), -1) << args[1] << ": nothing is written";
+  }
+  EXPECT_THAT(RunCliWith({"--settings", dir.File("")}).err, HasSubstr("directory"));
+}
+
+TEST(Cli, ValuesMakeListOneAsTheLinesOfAFileWould) {
+  TemporaryDirectory dir;
+  dir.Write("list.txt", "1k\n1.2k\n2.7k\n");
+  const std::vector<std::string> search = {"--vo", "1.54", "--vo2", "1%", "--r1-min", "1k", "--r1-max", "10k"};
+  std::vector<std::string> fromFile = search, fromValues = search;
+  fromFile.insert(fromFile.end(), {"--list-file", dir.File("list.txt")});
+  fromValues.insert(fromValues.end(), {"--values", "1k, 1.2k\n2.7k"});
+  const CliRun file = RunCliWith(fromFile);
+  EXPECT_THAT(file.out, HasSubstr("1.2k + (1k // DNM)"));
+  EXPECT_EQ(RunCliWith(fromValues).out, file.out);
+  EXPECT_EQ(RunCliWith({"--values", "1k", "--list-file", dir.File("list.txt")}).status, kExitUsage);
+  EXPECT_EQ(RunCliWith({"--values", "1k", "--list", "E96"}).status, kExitUsage);
+}
+
+// Where the run has no files (the page in the browser), the options that
+// need one are usage errors.
+TEST(Cli, ARunWithoutFilesRefusesTheOptionsThatNeedThem) {
+  auto workspace = std::make_unique<ConsoleWorkspace>();
+  for (std::vector<std::string> args : std::vector<std::vector<std::string>>{
+           {"--settings", "Tapsmith.ini"}, {"--list-file", "list.txt"}}) {
+    args.insert(args.begin(), "tapsmith-cli");
+    std::vector<const char*> argv;
+    for (const std::string& a : args) argv.push_back(a.c_str());
+    std::ostringstream out, err;
+    EXPECT_EQ(RunCli(static_cast<int>(argv.size()), argv.data(), out, err, workspace.get(), nullptr),
+              kExitUsage);
+    EXPECT_THAT(err.str(), HasSubstr("no files")) << args[1];
   }
 }
 
@@ -234,7 +325,7 @@ TEST(Cli, ListFileThatIsNoListIsRefusedWithTheReason) {
   };
   for (const auto& [path, reason] : cases) {
     CliRun run = RunCliWith({"--list-file", path});
-    EXPECT_EQ(run.status, kExitUsage) << path;
+    EXPECT_EQ(run.status, kExitInputError) << path;
     EXPECT_THAT(run.err, StartsWith("tapsmith-cli: --list-file: " + reason)) << path;
     EXPECT_EQ(run.out, "") << path;
   }
@@ -248,9 +339,9 @@ TEST(Cli, ListFileUpToTheSlotSizeIsReadWholeAndAByteOrderMarkIsSkipped) {
   dir.Write("full.txt", full + "1\n");
   dir.Write("over.txt", full + "12\n");
   CliRun fits = RunCliWith({"--list-file", dir.File("full.txt"), "--lang", "en"});
-  EXPECT_NE(fits.status, kExitUsage) << fits.err;
+  EXPECT_NE(fits.status, kExitInputError) << fits.err;
   CliRun over = RunCliWith({"--list-file", dir.File("over.txt")});
-  EXPECT_EQ(over.status, kExitUsage);
+  EXPECT_EQ(over.status, kExitInputError);
   EXPECT_THAT(over.err, HasSubstr("too long"));
 
   dir.Write("plain.txt", "1k\n1.2k\n2.7k\n");
@@ -344,7 +435,7 @@ TEST(Cli, DesignOptionErrorsExitWithSixtyFourAndWriteNothing) {
            {"--best", "2.5"},
            {"--vfb-max", "0.8x"},
            {"--vfb-min", "0.81", "--vfb-max", "0.79"},
-           {"--current-min", "10uA"},
+           {"--current-min", "10uAx"},
            {"--current-min", "1m", "--current-max", "10u"},
            {"--range", "1k..2k"},
            {"--range", "10-1M", "--list", "E96"},

@@ -112,7 +112,7 @@ case "$mode" in
     done
     # The options come from --help, the rest from the include file.
     text=$(MANWIDTH=80 man -l "$root/usr/share/man/man1/tapsmith-cli.1.gz")
-    for needed in "--list-file PATH" "--format FORMAT" "OUTPUT FORMATS" "EXIT STATUS" "64"; do
+    for needed in "--list-file FILE" "--vfb-min VOLTS" "OUTPUT FORMATS" "EXIT STATUS" "64"; do
       grep -qF -- "$needed" <<<"$text" || fail "man tapsmith-cli has no $needed"
     done
     echo "both manual pages render at 80 columns without a warning"

@@ -50,14 +50,13 @@ class DesignRulesTest : public ::testing::Test {
     request_.R1min = 1000.0 - 5e-10;  // R1 is 1k
     request_.R1max = 1000.0 + 5e-10;
     request_.DigitCount = 0;
-    rules_.worstCase = rules_.current = true;
-    rules_.lowFactor = 1.0 - kTolerance * 0.01;
-    rules_.highFactor = 1.0 + kTolerance * 0.01;
-    rules_.vfbLow = kVfb * 0.99;
-    rules_.vfbHigh = kVfb * 1.01;
+    design_.reportsWorstCase = design_.reportsCurrent = true;
+    design_.tolerancePercent = kTolerance;
+    design_.vfbMin = kVfb * 0.99;
+    design_.vfbMax = kVfb * 1.01;
   }
   void Search(int configuration, bool serial) {
-    SearchOptions options{configuration, serial, false, &rules_, selection_.get()};
+    SearchOptions options{configuration, serial, false, &design_, selection_.get()};
     RunSearch(request_, *stock_, options, matches_.get());
   }
   const MatchRecord* Find(const char* r2, const char* r3) const {
@@ -72,7 +71,7 @@ class DesignRulesTest : public ::testing::Test {
   std::unique_ptr<MatchTable> matches_ = std::make_unique<MatchTable>();
   std::unique_ptr<BestSelection> selection_ = std::make_unique<BestSelection>();
   SearchRequest request_{};
-  DesignRules rules_;
+  DesignRequest design_;
 };
 
 struct Combination {
@@ -88,8 +87,8 @@ const Combination kCombinations[] = {
 };
 
 TEST_F(DesignRulesTest, WorstCaseIsTheLeastAndGreatestOverTheSixteenCorners) {
-  const double factors[2] = {rules_.lowFactor, rules_.highFactor};
-  const double vfbs[2] = {rules_.vfbLow, rules_.vfbHigh};
+  const double factors[2] = {1.0 - kTolerance * 0.01, 1.0 + kTolerance * 0.01};
+  const double vfbs[2] = {*design_.vfbMin, *design_.vfbMax};
   for (int configuration = 0; configuration < 4; ++configuration) {
     for (bool serial : {false, true}) {
       Search(configuration, serial);
@@ -127,7 +126,7 @@ TEST_F(DesignRulesTest, CurrentFlowsFromTheDividersTopThroughR1AndR23) {
         double r23 = Pair(serial, c.parts[0].value, c.parts[1].value);
         double top = configuration <= 1 ? Output(configuration, kVfb, 1000.0, r23) : kVfb;
         double current = top / (1000.0 + r23);
-        EXPECT_NEAR(match->current, current, 1e-12 * std::fabs(current))
+        EXPECT_NEAR(match->dividerCurrent, current, 1e-12 * std::fabs(current))
             << configuration << (serial ? " serial " : " parallel ") << c.r2 << " " << c.r3;
       }
     }
@@ -137,7 +136,7 @@ TEST_F(DesignRulesTest, CurrentFlowsFromTheDividersTopThroughR1AndR23) {
   Search(0, false);
   const MatchRecord* open = Find("1k", "DNM");
   ASSERT_NE(open, nullptr);
-  EXPECT_NEAR(open->current, kVfb * (1.0 + 1000.0 / 1000.0) / 2000.0, 1e-15);
+  EXPECT_NEAR(open->dividerCurrent, kVfb * (1.0 + 1000.0 / 1000.0) / 2000.0, 1e-15);
 }
 
 TEST_F(DesignRulesTest, FiltersKeepWhatLiesWithinTheirBoundsBothEndsIncluded) {
@@ -147,7 +146,7 @@ TEST_F(DesignRulesTest, FiltersKeepWhatLiesWithinTheirBoundsBothEndsIncluded) {
   auto all = std::make_unique<MatchTable>(*matches_);
   ASSERT_GT(all->count, 2);
 
-  rules_.worstCaseInWindow = true;
+  design_.worstCaseInWindow = true;
   Search(0, false);
   int kept = 0;
   for (int m = 0; m < all->count; ++m) {
@@ -159,9 +158,8 @@ TEST_F(DesignRulesTest, FiltersKeepWhatLiesWithinTheirBoundsBothEndsIncluded) {
   EXPECT_GT(kept, 0);
   EXPECT_LT(kept, all->count);
 
-  rules_.worstCaseInWindow = false;
-  rules_.boundCurrent = true;
-  rules_.currentMin = rules_.currentMax = all->records[1].current;
+  design_.worstCaseInWindow = false;
+  design_.currentMin = design_.currentMax = all->records[1].dividerCurrent;
   Search(0, false);
   ASSERT_EQ(matches_->count, 1);
   EXPECT_STREQ(matches_->records[0].r2, all->records[1].r2);
@@ -170,8 +168,8 @@ TEST_F(DesignRulesTest, FiltersKeepWhatLiesWithinTheirBoundsBothEndsIncluded) {
 TEST_F(DesignRulesTest, BestKeepsTheClosestAndOfEqualOnesTheFirstProduced) {
   ASSERT_TRUE(ParseStockText("2.2k\r\n1k\r\n2.2k\r\n4.7k\r\n", stock_.get()));
   request_.Vtyp = kVfb * (1.0 + 1000.0 / 2200.0);  // 1k + (2.2k // DNM), twice in the list
-  rules_.best = 1;
-  EXPECT_GT(RunSearch(request_, *stock_, {0, false, false, &rules_, selection_.get()}, matches_.get()), 1);
+  design_.bestCount = 1;
+  EXPECT_GT(RunSearch(request_, *stock_, {0, false, false, &design_, selection_.get()}, matches_.get()), 1);
   ASSERT_EQ(matches_->count, 1);
   const MatchRecord& best = matches_->records[0];
   EXPECT_STREQ(best.r2, "2.2k");

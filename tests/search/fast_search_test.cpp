@@ -299,7 +299,7 @@ std::string DesignDifference(const MatchTable& a, const MatchTable& b) {
     const MatchRecord& x = a.records[m];
     const MatchRecord& y = b.records[m];
     if (!SameBits(x.least, y.least) || !SameBits(x.greatest, y.greatest) ||
-        !SameBits(x.current, y.current))
+        !SameBits(x.dividerCurrent, y.dividerCurrent))
       difference = "record " + std::to_string(m) + ": worst case or current";
   }
   return difference;
@@ -326,39 +326,37 @@ TEST(FastSearch, DesignRulesAgreeWithAPlainLoopThatFiltersAndSortsEverything) {
     ++searched;
     const std::string where = "state " + std::to_string(searched) + "\n" + list;
 
-    DesignRules rules;
-    const double percent = random.Pick<double>({0.0, 0.1, 1.0, 5.0, 30.0});
-    rules.worstCase = rules.current = true;
-    rules.lowFactor = 1.0 - percent * 0.01;
-    rules.highFactor = 1.0 + percent * 0.01;
-    rules.vfbLow = request.Vfb * random.Pick<double>({1.0, 0.99, 0.9});
-    rules.vfbHigh = request.Vfb * random.Pick<double>({1.0, 1.01, 1.1});
-    options.rules = &rules;
+    DesignRequest design;
+    design.tolerancePercent = random.Pick<double>({0.0, 0.1, 1.0, 5.0, 30.0});
+    design.reportsWorstCase = design.reportsCurrent = true;
+    design.vfbMin = request.Vfb * random.Pick<double>({1.0, 0.99, 0.9});
+    design.vfbMax = request.Vfb * random.Pick<double>({1.0, 1.01, 1.1});
+    options.design = &design;
     options.selection = selection.get();
     // Every combination in the window, to draw the current bounds from.
     RunPlainSearch(request, *tables.stock, options, tables.plain.get());
     const MatchTable& all = *tables.plain;
-    rules.worstCaseInWindow = random.Chance(0.4);
-    if (all.count > 0 && random.Chance(0.4)) {
-      rules.boundCurrent = true;
-      rules.currentMin = all.records[random.Uniform(0, all.count - 1)].current;
-      rules.currentMax = all.records[random.Uniform(0, all.count - 1)].current;
-      if (rules.currentMin > rules.currentMax) std::swap(rules.currentMin, rules.currentMax);
+    design.worstCaseInWindow = random.Chance(0.4);
+    const bool boundsCurrent = all.count > 0 && random.Chance(0.4);
+    if (boundsCurrent) {
+      design.currentMin = all.records[random.Uniform(0, all.count - 1)].dividerCurrent;
+      design.currentMax = all.records[random.Uniform(0, all.count - 1)].dividerCurrent;
+      if (design.currentMin > design.currentMax) std::swap(design.currentMin, design.currentMax);
     }
-    if (rules.worstCaseInWindow || rules.boundCurrent) ++filtered;
+    if (design.worstCaseInWindow || boundsCurrent) ++filtered;
 
     const int plainCount = RunPlainSearch(request, *tables.stock, options, survivors.get());
     RunSearch(request, *tables.stock, options, fastSurvivors.get());
     ASSERT_EQ(DesignDifference(*survivors, *fastSurvivors), "") << where;
 
-    rules.best = random.Pick<int>({1, 2, 3, 10, 50, 1000});
+    design.bestCount = random.Pick<int>({1, 2, 3, 10, 50, 1000});
     const int plainQualified = RunPlainSearch(request, *tables.stock, options, tables.plain.get());
     const int fastQualified = RunSearch(request, *tables.stock, options, tables.fast.get());
     ASSERT_EQ(plainQualified, fastQualified) << where;
     OrderBestMatches(BestOrder::Resistors, request.Vtyp, tables.plain.get(), scratch.get());
     OrderBestMatches(BestOrder::Resistors, request.Vtyp, tables.fast.get(), scratch.get());
     ASSERT_EQ(DesignDifference(*tables.plain, *tables.fast), "") << where;
-    if (fastQualified > rules.best) ++narrowed;
+    if (fastQualified > design.bestCount) ++narrowed;
 
     if (plainCount < kMatchCapacity) {
       // The survivors are complete: the best N are the first N by distance.
@@ -368,7 +366,7 @@ TEST(FastSearch, DesignRulesAgreeWithAPlainLoopThatFiltersAndSortsEverything) {
                        [&](const MatchRecord& a, const MatchRecord& b) {
                          return Distance(a, request.Vtyp) < Distance(b, request.Vtyp);
                        });
-      survivors->count = std::min(survivors->count, rules.best);
+      survivors->count = std::min(survivors->count, design.bestCount);
       OrderBestMatches(BestOrder::Closest, request.Vtyp, tables.fast.get(), scratch.get());
       ASSERT_EQ(DesignDifference(*survivors, *tables.fast), "") << where;
     }
