@@ -75,6 +75,7 @@ export default defineConfig(({ mode }) => ({
   test: {
     projects: [
       { extends: true, test: { name: 'unit', include: ['test/unit/**/*.test.ts'] } },
+      { extends: true, test: { name: 'node', include: ['test/node/**/*.test.ts'], testTimeout: 120_000 } },
       {
         extends: true,
         test: {

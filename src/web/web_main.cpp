@@ -22,10 +22,11 @@ struct LastRun {
 
 LastRun last;
 
-// The one call into the console's core.
+// The one call into the console's core: without a disk, so that
+// --settings, --save and --list-file are usage errors here.
 int RunConsole(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
                tapsmith::ConsoleWorkspace* workspace) {
-  return tapsmith::RunCli(argc, argv, out, err, workspace);
+  return tapsmith::RunCli(argc, argv, out, err, workspace, nullptr);
 }
 
 }  // namespace

@@ -1,0 +1,75 @@
+// tapsmith.mjs under Node against the native tapsmith-cli, and the package
+// that npm pack makes of it.
+import { execFileSync } from 'node:child_process';
+import { mkdtempSync, readdirSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { join } from 'node:path';
+import { pathToFileURL } from 'node:url';
+
+import { beforeAll, describe, expect, it } from 'vitest';
+
+import { buildArguments, fieldsOfReason, initialForm, kFields } from '../../src/options';
+import { needsDisk, runNative, webBuild } from '../native';
+import { kRandomOptions, randomArguments, seededRandom } from '../random_arguments';
+
+type Run = (args: readonly string[]) => Promise<{ exit: number; stdout: string; stderr: string }>;
+let run: Run;
+
+beforeAll(async () => {
+  ({ run } = (await import(pathToFileURL(join(webBuild, 'tapsmith.mjs')).href)) as { run: Run });
+});
+
+describe('tapsmith.mjs', () => {
+  it('prints what the native program prints, on random argument lists', async () => {
+    const random = seededRandom(18);
+    for (let i = 0; i < 200; ++i) {
+      const args = randomArguments(random);
+      if (needsDisk(args)) continue;
+      expect(await run(args), JSON.stringify(args)).toEqual(runNative(args));
+    }
+  });
+
+  it('has no disk: the options that need one are usage errors', async () => {
+    for (const args of [['--settings', 'Tapsmith.ini'], ['--list-file', '/etc/hostname'], ['--settings', 'x', '--save']]) {
+      const result = await run(args);
+      expect(result.exit).toBe(64);
+      expect(result.stdout).toBe('');
+      expect(result.stderr).toMatch(/^tapsmith-cli: --/);
+    }
+  });
+
+  it('takes only an array of strings', async () => {
+    await expect(run('--help' as unknown as string[])).rejects.toThrow(TypeError);
+    await expect(run([1] as unknown as string[])).rejects.toThrow(TypeError);
+  });
+
+  it('knows every option the form and the differential tests give', async () => {
+    const help = (await run(['--help'])).stdout;
+    const options = new Set([...kRandomOptions, ...kFields.map((row) => row.option ?? '')].filter((o) => o !== ''));
+    for (const option of options) expect(help, option).toContain(`  ${option} `);
+  });
+
+  it('names, for a bad text in any field the form reads, that field', async () => {
+    for (const row of kFields.filter((r) => r.kind === 'text' && r.optional)) {
+      const form = { ...initialForm(), list: 'E96', [row.key]: '7x' };
+      const result = await run(buildArguments(form, 'en', 'text'));
+      expect(result.exit, row.key).toBe(64);
+      const reason = result.stderr.split('\n')[0].replace('tapsmith-cli: ', '');
+      expect(fieldsOfReason(reason), reason).toEqual([row.key]);
+    }
+  });
+});
+
+describe('the npm package', () => {
+  it('holds the module and its declarations, and runs', async () => {
+    const folder = mkdtempSync(join(tmpdir(), 'tapsmith-pack-'));
+    const web = join(import.meta.dirname, '../..');
+    execFileSync('npm', ['pack', '--silent', '--pack-destination', folder], { cwd: web, env: { ...process.env, TAPSMITH_WEB_BUILD: webBuild } });
+    const [tarball] = readdirSync(folder).filter((name) => name.endsWith('.tgz'));
+    execFileSync('tar', ['-xzf', tarball], { cwd: folder });
+    const files = readdirSync(join(folder, 'package', 'dist')).sort();
+    expect(files).toEqual(['tapsmith.d.ts', 'tapsmith.html', 'tapsmith.mjs']);
+    const packed = (await import(pathToFileURL(join(folder, 'package', 'dist', 'tapsmith.mjs')).href)) as { run: Run };
+    expect(await packed.run(['--version'])).toEqual(runNative(['--version']));
+  });
+});
