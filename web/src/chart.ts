@@ -34,7 +34,7 @@ export function drawChart(matches: readonly Match[], window: TargetWindow | null
   const volts = (v: number) => `${v} V`;
   const tipText = (row: Row) =>
     `#${row.rank} ${row.name}\n${text('chartNominal', language)}: ${volts(row.vout)}` +
-    (row.least !== undefined ? `\n${text('chartBand', language)}: ${volts(row.least)} .. ${volts(row.greatest ?? row.least)}` : '');
+    (row.least !== undefined ? `\n${text('chartBand', language)}: ${row.least} – ${volts(row.greatest ?? row.least)}` : '');
   const marks: Plot.Markish[] = [];
   if (window !== null) {
     marks.push(Plot.rectX([window], { x1: 'least', x2: 'greatest', fill: '#2f7d32', fillOpacity: 0.14 }));
@@ -45,7 +45,7 @@ export function drawChart(matches: readonly Match[], window: TargetWindow | null
     Plot.dot(rows, { x: 'vout', y: 'rank', fill: '#1b2a4a', r: 3.5 }),
     Plot.tip(rows, Plot.pointerY({ x: 'vout', y: 'rank', title: tipText })),
   );
-  return Plot.plot({
+  const chart = Plot.plot({
     width,
     height,
     marginLeft: 44,
@@ -61,4 +61,8 @@ export function drawChart(matches: readonly Match[], window: TargetWindow | null
     },
     marks,
   });
+  // Plot names each mark's group ("dot", "bar"), which a plain group may not
+  // carry; the chart is named as a whole, and the table holds its numbers.
+  for (const group of chart.querySelectorAll('g[aria-label]')) group.removeAttribute('aria-label');
+  return chart;
 }

@@ -7,7 +7,7 @@ import CoreWorkerScript from './worker?worker&inline';
 import { drawChart } from './chart';
 import { type CoreRun, type RunResult, checkedArguments } from './core';
 import { type Language, type TextKey, browserLanguage, reasonText, text } from './i18n';
-import { type JsonReport, type Match, jsonReport } from './matches';
+import { type JsonReport, type Match, csvRows, jsonReport } from './matches';
 import {
   type FieldRow,
   type FormState,
@@ -420,17 +420,18 @@ const kColumns: Record<string, TextKey> = {
   deviation_percent: 'colDeviation', vout_min: 'colLeast', vout_max: 'colGreatest', current_a: 'colCurrent',
 };
 
-let shown: { report: JsonReport; run: CoreRun; text: CoreRun } | null = null;
+// The search shown: the console's JSON (numbers for the chart and the
+// sorting), its CSV (the texts the table shows), and its text report.
+let shown: { report: JsonReport; run: CoreRun; texts: Record<string, string>[]; csv: string } | null = null;
 let order: { key: string; descending: boolean } | null = null;
 
-function cellText(value: Match[string]): string {
-  if (value === null || value === undefined) return '';
+function cellText(value: string): string {
   if (value === 'series') return text('series', state.language);
   if (value === 'parallel') return text('parallel', state.language);
-  return String(value);
+  return value;
 }
 
-function showTable(matches: readonly Match[]): void {
+function showTable(matches: readonly Match[], texts: readonly Record<string, string>[]): void {
   const table = byId<HTMLTableElement>('matches');
   const head = table.tHead as HTMLTableSectionElement;
   const body = table.tBodies[0];
@@ -448,7 +449,7 @@ function showTable(matches: readonly Match[]): void {
     row.append(th);
   }
   head.replaceChildren(row);
-  let rows = [...matches];
+  let rows = matches.map((match, index) => ({ match, texts: texts[index] ?? {} }));
   if (order !== null) {
     const { key, descending } = order;
     const compare = (a: Match, b: Match) => {
@@ -456,13 +457,13 @@ function showTable(matches: readonly Match[]): void {
       if (typeof x === 'number' && typeof y === 'number') return x - y;
       return String(x ?? '').localeCompare(String(y ?? ''), undefined, { numeric: true });
     };
-    rows = rows.sort((a, b) => (descending ? compare(b, a) : compare(a, b)));
+    rows = rows.sort((a, b) => (descending ? compare(b.match, a.match) : compare(a.match, b.match)));
   }
-  body.replaceChildren(...rows.map((match) => {
+  body.replaceChildren(...rows.map(({ match, texts: cells }) => {
     const tr = document.createElement('tr');
     for (const key of keys) {
       const td = document.createElement('td');
-      td.textContent = cellText(match[key]);
+      td.textContent = cellText(cells[key] ?? '');
       if (typeof match[key] === 'number') td.className = 'number';
       tr.append(td);
     }
@@ -479,7 +480,7 @@ function showTable(matches: readonly Match[]): void {
 
 function sortBy(key: string): void {
   order = order?.key === key ? { key, descending: !order.descending } : { key, descending: false };
-  if (shown !== null) showTable(shown.report.matches);
+  if (shown !== null) showTable(shown.report.matches, shown.texts);
   byId('matches').querySelector<HTMLElement>(`th[aria-sort] button`)?.focus();
 }
 
@@ -493,7 +494,7 @@ function showChart(): void {
   holder.replaceChildren(...(chart === null ? [] : [chart]));
 }
 
-function showResults(json: CoreRun, report: CoreRun): void {
+function showResults(json: CoreRun, report: CoreRun, csv: CoreRun): void {
   clearFieldErrors();
   const results = document.querySelector('.results') as HTMLElement;
   const lang = state.language;
@@ -505,6 +506,7 @@ function showResults(json: CoreRun, report: CoreRun): void {
     for (const key of fields) markField(key, message);
     showStatus(`${text(fields.length > 0 ? 'fieldError' : 'usageError', lang)} ${message}`);
     results.classList.add('stale');
+    showDownloads(false);
     return;
   }
   results.classList.remove('stale');
@@ -520,9 +522,10 @@ function showResults(json: CoreRun, report: CoreRun): void {
     if (fieldText === undefined) markField(state.form.list === kOwnList ? 'values' : 'list', status);
   }
   const parsed = jsonReport(json.stdout);
-  shown = parsed === null ? null : { report: parsed, run: json, text: report };
+  shown = parsed === null ? null : { report: parsed, run: json, texts: csvRows(csv.stdout), csv: csv.stdout };
   byId('report').textContent = report.stdout;
-  showTable(parsed?.matches ?? []);
+  showTable(parsed?.matches ?? [], shown?.texts ?? []);
+  showDownloads(shown !== null);
   showChart();
 }
 
@@ -533,11 +536,11 @@ let searchTimer: number | undefined;
 async function runSearch(): Promise<void> {
   search.abandon();
   const lang = state.language;
-  const runs = [buildArguments(state.form, lang, 'json'), buildArguments(state.form, lang, 'text')];
+  const runs = (['json', 'text', 'csv'] as const).map((format) => buildArguments(state.form, lang, format));
   document.querySelector('.results')?.setAttribute('aria-busy', 'true');
   try {
-    const [json, report] = await search.run(runs);
-    showResults(json, report);
+    const [json, report, csv] = await search.run(runs);
+    showResults(json, report, csv);
     document.querySelector('.results')?.removeAttribute('aria-busy');
     document.body.dataset.searched = String(Number(document.body.dataset.searched ?? '0') + 1);
   } catch (error) {
@@ -570,11 +573,16 @@ function changed(key: string, value: string): void {
   formChanged();
 }
 
-async function download(format: 'csv' | 'json'): Promise<void> {
-  const args = buildArguments(state.form, state.language, format);
-  const result = await window.tapsmith.run(args);
+function showDownloads(enabled: boolean): void {
+  for (const id of ['download-csv', 'download-json']) byId<HTMLButtonElement>(id).disabled = !enabled;
+}
+
+// The console's own CSV and JSON of the search shown.
+function download(format: 'csv' | 'json'): void {
+  if (shown === null) return;
   const type = format === 'csv' ? 'text/csv' : 'application/json';
-  const url = URL.createObjectURL(new Blob([result.stdout], { type: `${type};charset=utf-8` }));
+  const output = format === 'csv' ? shown.csv : shown.run.stdout;
+  const url = URL.createObjectURL(new Blob([output], { type: `${type};charset=utf-8` }));
   const link = document.createElement('a');
   link.href = url;
   link.download = `tapsmith.${format}`;
@@ -602,7 +610,6 @@ function switchLanguage(): void {
   state.language = state.language === 'ja' ? 'en' : 'ja';
   showTexts();
   keepInUrl();
-  if (shown !== null) showTable(shown.report.matches);
   void runSearch();
 }
 
@@ -610,8 +617,8 @@ buildForm();
 showTexts();
 byId('switch-language').addEventListener('click', switchLanguage);
 byId('copy-link').addEventListener('click', () => void copyLink());
-byId('download-csv').addEventListener('click', () => void download('csv'));
-byId('download-json').addEventListener('click', () => void download('json'));
+byId('download-csv').addEventListener('click', () => download('csv'));
+byId('download-json').addEventListener('click', () => download('json'));
 let chartWidth = 0;
 new ResizeObserver(() => {
   // The chart's own height changes the holder too: redraw on a new width only.

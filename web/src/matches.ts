@@ -26,3 +26,41 @@ export function matchName(match: Match): string {
   const joint = match.connection === 'series' ? '+' : '//';
   return `R1 ${match.r1}, R2 ${match.r2} ${joint} R3 ${match.r3}`;
 }
+
+/**
+ * The rows of the console's CSV by its header's names: the texts as the
+ * console wrote them (RFC 4180 quoting), which the table shows.
+ */
+export function csvRows(csv: string): Record<string, string>[] {
+  const records: string[][] = [];
+  let record: string[] = [];
+  let field = '';
+  let quoted = false;
+  for (let i = 0; i < csv.length; ++i) {
+    const c = csv[i];
+    if (quoted) {
+      if (c === '"' && csv[i + 1] === '"') {
+        field += '"';
+        ++i;
+      } else if (c === '"') {
+        quoted = false;
+      } else {
+        field += c;
+      }
+    } else if (c === '"') {
+      quoted = true;
+    } else if (c === ',') {
+      record.push(field);
+      field = '';
+    } else if (c === '\n') {
+      record.push(field);
+      records.push(record);
+      record = [];
+      field = '';
+    } else {
+      field += c;
+    }
+  }
+  const [header = [], ...rows] = records;
+  return rows.map((row) => Object.fromEntries(header.map((name, i) => [name, row[i] ?? ''])));
+}

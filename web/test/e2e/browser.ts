@@ -1,18 +1,18 @@
 // Debian's Chromium, driven by playwright-core (which downloads no browser),
-// and the page as the build made it, opened from disk.
+// and the page as the build made it, opened from disk as a user opens it.
 import { mkdtempSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
-import { join, resolve } from 'node:path';
+import { join } from 'node:path';
 import { pathToFileURL } from 'node:url';
 
-import { type Browser, type BrowserContext, chromium } from 'playwright-core';
+import { type BrowserContext, type Page, chromium } from 'playwright-core';
 
-export const webBuild = resolve(process.env.TAPSMITH_WEB_BUILD ?? resolve(import.meta.dirname, '../../../build-web'));
+import { webBuild } from '../native';
+
 export const pageUrl = pathToFileURL(join(webBuild, 'tapsmith.html')).href;
-export const nativeCli = resolve(process.env.TAPSMITH_CLI ?? resolve(import.meta.dirname, '../../../build/tapsmith-cli'));
 
 export interface Chromium {
-  browser: BrowserContext;
+  context: BrowserContext;
   close(): Promise<void>;
 }
 
@@ -24,6 +24,7 @@ export async function launchChromium(locale = 'en-US', width = 1280, height = 90
     headless: true,
     locale,
     viewport: { width, height },
+    acceptDownloads: true,
     args: [
       '--headless', '--no-sandbox', '--disable-gpu', '--disable-background-networking',
       '--disable-component-update', '--disable-sync', '--no-first-run', '--disable-quic',
@@ -31,7 +32,7 @@ export async function launchChromium(locale = 'en-US', width = 1280, height = 90
     ],
   });
   return {
-    browser: context,
+    context,
     async close() {
       await context.close();
       rmSync(profile, { recursive: true, force: true });
@@ -39,4 +40,26 @@ export async function launchChromium(locale = 'en-US', width = 1280, height = 90
   };
 }
 
-export type { Browser };
+/** How many searches the page has shown so far. */
+export function searchesShown(page: Page): Promise<number> {
+  return page.evaluate(() => Number(document.body.dataset.searched ?? '0'));
+}
+
+/** Does `action`, then waits until the page shows the search it starts. */
+export async function afterSearch(page: Page, action: () => Promise<unknown>): Promise<void> {
+  const before = await searchesShown(page);
+  await action();
+  await page.waitForFunction((n) => Number(document.body.dataset.searched ?? '0') > n &&
+    !document.querySelector('.results')?.hasAttribute('aria-busy'), before, { timeout: 30_000 });
+}
+
+/** Opens the page from disk, `fragment` its URL's "#...", and waits for its first result. */
+export async function openPage(chromium: Chromium, fragment = ''): Promise<Page> {
+  const page = await chromium.context.newPage();
+  page.on('pageerror', (error) => {
+    throw error;
+  });
+  await page.goto(pageUrl + fragment);
+  await page.waitForFunction(() => document.body.dataset.searched !== undefined, null, { timeout: 30_000 });
+  return page;
+}

@@ -1,0 +1,47 @@
+// The README's pictures of the page: the worked example at 1280 px in
+// English, a hovered match naming itself, and at 375 px (a phone) in
+// Japanese. Into TAPSMITH_SCREENSHOTS (`make web-screenshots`: docs/), else
+// the build's folder.
+import { mkdirSync, readFileSync } from 'node:fs';
+import { join } from 'node:path';
+
+import { afterAll, beforeAll, expect, it } from 'vitest';
+
+import { initialForm } from '../../src/options';
+import { encodeState } from '../../src/url_state';
+import { webBuild } from '../native';
+import { type Chromium, launchChromium, openPage } from './browser';
+
+const folder = process.env.TAPSMITH_SCREENSHOTS ?? join(webBuild, 'screenshots');
+const worked = {
+  ...initialForm(), list: 'E96', rangeMin: '1k', vo: '3.3', vo2: '3', vfb: '0.8', vfbMin: '0.792', vfbMax: '0.808',
+  tolerance: '1', r1Min: '10k', r1Max: '100k', worstCase: '1', currentMax: '100uA', best: '5',
+};
+
+let chromium: Chromium;
+beforeAll(async () => {
+  chromium = await launchChromium('en-US');
+  mkdirSync(folder, { recursive: true });
+});
+afterAll(async () => chromium?.close());
+
+function pngWidth(path: string): number {
+  return readFileSync(path).readUInt32BE(16);
+}
+
+it('takes the pictures at 1280 and 375 px', async () => {
+  for (const [width, language] of [[1280, 'en'], [375, 'ja']] as const) {
+    const page = await openPage(chromium, encodeState({ form: worked, language }));
+    await page.setViewportSize({ width, height: 900 });
+    if (width === 1280) {
+      const dot = page.locator('#chart svg circle').nth(1);
+      await dot.scrollIntoViewIfNeeded();
+      await dot.hover();
+      await page.waitForSelector('#chart svg [aria-label="tip"], #chart svg g text');
+    }
+    const path = join(folder, `web-${width}.png`);
+    await page.screenshot({ path, fullPage: width === 375, animations: 'disabled' });
+    expect(pngWidth(path)).toBe(width);
+    await page.close();
+  }
+});
