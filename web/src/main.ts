@@ -532,29 +532,40 @@ function showResults(json: CoreRun, report: CoreRun, csv: CoreRun): void {
 // ------------------------------------------------------------ searching
 
 let searchTimer: number | undefined;
+// Each change of the inputs starts a new generation; a result that comes
+// back for an older one is for inputs that are gone.
+let generation = 0;
 
 async function runSearch(): Promise<void> {
+  const mine = ++generation;
+  // A search still running is for inputs that are gone: end it.
   search.abandon();
   const lang = state.language;
   const runs = (['json', 'text', 'csv'] as const).map((format) => buildArguments(state.form, lang, format));
   document.querySelector('.results')?.setAttribute('aria-busy', 'true');
   try {
     const [json, report, csv] = await search.run(runs);
+    if (mine !== generation) return;
     showResults(json, report, csv);
     document.querySelector('.results')?.removeAttribute('aria-busy');
-    document.body.dataset.searched = String(Number(document.body.dataset.searched ?? '0') + 1);
+    const searched = Number(document.body.dataset.searched ?? '0') + 1;
+    document.body.dataset.searched = String(searched);
+    // For the speed script (web/bench): when the first result was shown.
+    if (searched === 1) performance.mark('tapsmith:first-result');
   } catch (error) {
-    if (error instanceof Abandoned) return;
+    if (error instanceof Abandoned || mine !== generation) return;
     document.querySelector('.results')?.removeAttribute('aria-busy');
     showStatus(String(error));
   }
 }
 
+// Searches once the typing pauses; the page answers first, the worker
+// that is ended and started again comes after.
 function scheduleSearch(): void {
+  ++generation;
   window.clearTimeout(searchTimer);
-  // A search that is still running is for inputs that are gone.
-  search.abandon();
   showStatus(text('searching', state.language));
+  document.querySelector('.results')?.setAttribute('aria-busy', 'true');
   searchTimer = window.setTimeout(() => void runSearch(), 180);
 }
 
@@ -610,7 +621,7 @@ function switchLanguage(): void {
   state.language = state.language === 'ja' ? 'en' : 'ja';
   showTexts();
   keepInUrl();
-  void runSearch();
+  scheduleSearch();
 }
 
 buildForm();

@@ -9,7 +9,8 @@ import { afterAll, beforeAll, describe, expect, it } from 'vitest';
 import { buildArguments, initialForm } from '../../src/options';
 import { needsDisk, runNative } from '../native';
 import { randomArguments, seededRandom } from '../random_arguments';
-import { type Chromium, afterSearch, launchChromium, openPage } from './browser';
+import { encodeState } from '../../src/url_state';
+import { type Chromium, afterSearch, launchChromium, openPage, pageUrl } from './browser';
 
 let chromium: Chromium;
 const requests: string[] = [];
@@ -110,6 +111,20 @@ describe('the page', () => {
     } finally {
       await japanese.close();
     }
+  });
+
+  it('abandons a search still running when the inputs change', async () => {
+    const page = await chromium.context.newPage();
+    // A search of seconds: E192, a wide window, every worst case tried.
+    const long = { ...initialForm(), vo2: '60', r1Min: '100', r1Max: '33k', list: 'E192', rangeMin: '100', rangeMax: '33k', worstCase: '1', currentMin: '1nA', best: '1000' };
+    await page.goto(pageUrl + encodeState({ form: long, language: 'en' }));
+    await page.waitForFunction(() => document.querySelector('.results')?.hasAttribute('aria-busy'));
+    await page.fill('#field-r1Max', '200');
+    await page.waitForFunction(() => document.body.dataset.searched !== undefined, null, { timeout: 60_000 });
+    expect(await page.textContent('#report')).toBe(runNative(buildArguments({ ...long, r1Max: '200' }, 'en', 'text')).stdout);
+    // The long search's result never came to be shown.
+    expect(await page.evaluate(() => document.body.dataset.searched)).toBe('1');
+    await page.close();
   });
 
   it('restores its search from a copied link', async () => {
