@@ -25,7 +25,7 @@ constexpr size_t kReadChunk = 64 * 1024;
 // read error ends the file there.
 class LineReader {
  public:
-  LineReader(FileSystem* files, FileHandle file)
+  LineReader(FileSystem* files, File* file)
       : files_(files), file_(file), chunk_(new char[kReadChunk]) {}
   LineReader(const char* bytes, size_t size) : next_(bytes), end_(bytes + size) {}
 
@@ -46,7 +46,7 @@ class LineReader {
   bool Fill();
 
   FileSystem* files_ = nullptr;  // null: only the bytes given are read
-  FileHandle file_ = 0;
+  File* file_ = nullptr;
   std::unique_ptr<char[]> chunk_;
   const char* next_ = nullptr;
   const char* end_ = nullptr;
@@ -57,7 +57,7 @@ bool LineReader::Fill() {
   if (files_ == nullptr) return false;
   size_t got = 0;
   std::string ignored;
-  if (!files_->Read(file_, chunk_.get(), kReadChunk, &got, &ignored) || got == 0) {
+  if (!files_->Read(*file_, chunk_.get(), kReadChunk, &got, &ignored) || got == 0) {
     files_ = nullptr;
     return false;
   }
@@ -210,12 +210,11 @@ void AppendNumberLine(std::string* bytes, int32_t value) {
 void LoadSettings(AppState* state) { LoadSettingsFile(state, state->settingsPath); }
 
 void LoadSettingsFile(FileSystem& files, AppState* state, const char* path) {
-  FileHandle file;
+  File file;
   std::string ignored;
   if (path != nullptr && path[0] != '\0' && files.OpenForReading(path, &file, &ignored)) {
-    LineReader reader(&files, file);
+    LineReader reader(&files, &file);
     ReadSettings(&reader, state);
-    files.Close(file, &ignored);
   }
   if (GetSetting(*state, Language) > 1) SetSetting(state, Language, 0);
 }

@@ -36,7 +36,7 @@ TEST(FileReplace, WritesATemporaryFileSyncsItAndRenamesItOverTheOld) {
   std::string error;
   ASSERT_TRUE(ReplaceFileContents(files, kPath, bytes, &error)) << error;
   EXPECT_EQ(files.Bytes(kPath), bytes);
-  EXPECT_EQ(files.files.size(), 1u);
+  EXPECT_EQ(files.fileCount(), 1u);
 
   std::vector<std::string> expected = {"LinkTarget /home/Tapsmith.ini", "Inspect /home/Tapsmith.ini",
                                        "CreateTemporary /home/Tapsmith.ini.tmp"};
@@ -101,7 +101,7 @@ TEST(FileReplace, AFileThatMayNotBeReplacedIsNotTouched) {
 
   EXPECT_FALSE(ReplaceFileContents(files, "/nowhere/Tapsmith.ini", "new", &error));
   EXPECT_EQ(error, "/nowhere/Tapsmith.ini: No such file or directory");
-  EXPECT_TRUE(files.files.empty());
+  EXPECT_EQ(files.fileCount(), 0u);
 }
 
 // A save killed part way leaves its temporary file; the next save takes it
@@ -113,7 +113,7 @@ TEST(FileReplace, TheNextSaveTakesOverWhatAKilledSaveLeft) {
   std::string error;
   ASSERT_TRUE(ReplaceFileContents(files, kPath, "new\r\n", &error)) << error;
   EXPECT_EQ(files.Bytes(kPath), "new\r\n");
-  EXPECT_EQ(files.files.size(), 1u);
+  EXPECT_EQ(files.fileCount(), 1u);
 }
 
 }  // namespace
