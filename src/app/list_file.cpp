@@ -1,5 +1,6 @@
 #include "list_file.h"
 
+#include <algorithm>
 #include <string>
 #include <utility>
 
@@ -34,6 +35,11 @@ bool ReadLimited(FileSystem& files, const std::string& path, std::string* raw, s
   return true;
 }
 
+std::string TooLongForAList(const std::string& what) {
+  return what + " is too long for a stock list: at most " + std::to_string(kSlotMaxLength) +
+         " bytes with CR LF line ends";
+}
+
 }  // namespace
 
 bool ReadListFile(FileSystem& files, const std::string& path, std::string* list, std::string* error) {
@@ -58,8 +64,27 @@ bool ReadListFile(FileSystem& files, const std::string& path, std::string* list,
   }
   std::string converted = Utf8ToCp932(text);
   if (tooMuchRead || converted.size() > static_cast<size_t>(kSlotMaxLength)) {
-    *error = path + " is too long for a stock list: at most " + std::to_string(kSlotMaxLength) +
-             " bytes with CR LF line ends";
+    *error = TooLongForAList(path);
+    return false;
+  }
+  *list = std::move(converted);
+  return true;
+}
+
+bool ListFromValues(std::string_view values, std::string* list, std::string* error) {
+  std::string lines;
+  size_t start = 0;
+  while (start < values.size()) {
+    const size_t end = std::min(values.find_first_of(", \t\r\n", start), values.size());
+    if (end > start) {
+      lines.append(values.substr(start, end - start));
+      lines.append("\r\n");
+    }
+    start = end + 1;
+  }
+  std::string converted = Utf8ToCp932(lines);
+  if (converted.size() > static_cast<size_t>(kSlotMaxLength)) {
+    *error = TooLongForAList("the list");
     return false;
   }
   *list = std::move(converted);

@@ -1,8 +1,10 @@
-// A stock list read from a text file, as the console's --list-file gives it:
-// UTF-8 text, one value a line, made into what a list edit box holds.
+// A stock list from outside the window, as the console gives it: read from
+// a text file (--list-file) or written out as values (--values), UTF-8, made
+// into what a list edit box holds.
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "file_system.h"
 
@@ -17,5 +19,12 @@ namespace tapsmith {
 /// UTF-8 text), or if the list would be longer than a slot holds: a list cut
 /// short or read as garbage would give a plausible but wrong result.
 bool ReadListFile(FileSystem& files, const std::string& path, std::string* list, std::string* error);
+
+/// Makes `values`, UTF-8 values separated by commas, blanks or line breaks
+/// (a run of them separating once), into `list` as a list slot holds it, one
+/// value a line, as a file of those lines would be. Returns false, with
+/// `list` untouched and the reason in `error`, if the list would be longer
+/// than a slot holds.
+bool ListFromValues(std::string_view values, std::string* list, std::string* error);
 
 }  // namespace tapsmith

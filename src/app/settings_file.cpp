@@ -238,12 +238,6 @@ void LoadSettingsFile(FileSystem& files, AppState* state, const char* path) {
   NormaliseLanguage(state);
 }
 
-// Stands in until the seam reports what it could not read.
-bool LoadSettingsFile(FileSystem& files, AppState* state, const char* path, std::string*) {
-  LoadSettingsFile(files, state, path);
-  return true;
-}
-
 void LoadSettingsFile(AppState* state, const char* path) {
   LoadSettingsFile(SystemFileSystem(), state, path);
 }

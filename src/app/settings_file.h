@@ -32,12 +32,6 @@ void LoadSettings(AppState* state);
 /// reset to 0 (a negative one is kept as stored).
 void LoadSettingsFile(FileSystem& files, AppState* state, const char* path);
 
-/// LoadSettingsFile for the console: the same reading, but a file that
-/// exists and cannot be read (a folder, no permission, a read error) is
-/// reported, with the state left as it was. A missing file leaves the
-/// defaults and is no failure.
-bool LoadSettingsFile(FileSystem& files, AppState* state, const char* path, std::string* error);
-
 /// LoadSettingsFile on the platform's own file system.
 void LoadSettingsFile(AppState* state, const char* path);
 
