@@ -22,7 +22,7 @@ web-deps:
 	@tools/install-deps.sh --web
 
 build: deps
-	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAPSMITH_WINDOWS_BUILD=$(abspath $(WINDOWS_BUILD)) >/dev/null
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAPSMITH_WINDOWS_BUILD=$(abspath $(WINDOWS_BUILD)) -DTAPSMITH_WEB_PAGE=$(abspath $(WEB_BUILD))/tapsmith.html >/dev/null
 	@cmake --build $(BUILD) -j $(JOBS)
 
 run: build
@@ -75,17 +75,17 @@ bench: deps web
 # tapsmith.exe and tapsmith-cli.exe in $(WINDOWS_BUILD)/bin/, and the Windows
 # test programs in $(WINDOWS_BUILD)/tests/.
 windows: deps
-	@cmake -S . -B $(WINDOWS_BUILD) -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake -S . -B $(WINDOWS_BUILD) -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release -DTAPSMITH_WEB_PAGE=$(abspath $(WEB_BUILD))/tapsmith.html >/dev/null
 	@cmake --build $(WINDOWS_BUILD) -j $(JOBS)
 	@echo "Windows programs: $(WINDOWS_BUILD)/bin/tapsmith.exe $(WINDOWS_BUILD)/bin/tapsmith-cli.exe"
 
 # The Debian package $(BUILD)/tapsmith_<version>_amd64.deb, made by CPack
-# from the native build (see README, Install).
-package: build
+# from the native build and the page (see README, Install).
+package: build web
 	@cd $(BUILD) && cpack -G DEB
 
 # The Windows zip $(WINDOWS_BUILD)/Tapsmith-<version>-win64.zip.
-windows-package: windows
+windows-package: windows web
 	@cd $(WINDOWS_BUILD) && cpack -G ZIP
 
 clean:

@@ -35,7 +35,8 @@ installed_files() {
     "usr/share/applications/$id.desktop" "usr/share/metainfo/$id.metainfo.xml" \
     "$icons/scalable/apps/$id.svg" "$icons/48x48/apps/$id.png" "$icons/128x128/apps/$id.png" \
     usr/share/man/man1/tapsmith.1.gz usr/share/man/man1/tapsmith-cli.1.gz \
-    usr/share/doc/tapsmith/copyright usr/share/doc/tapsmith/changelog.gz | sort
+    usr/share/doc/tapsmith/copyright usr/share/doc/tapsmith/changelog.gz \
+    usr/share/tapsmith/tapsmith.html | sort
 }
 
 # The default search prints its ten matches and the status, and leaves no
@@ -45,6 +46,13 @@ check_ten_matches() {
   [[ $(tr -d '\r' <"$output" | grep -c ' = ') -eq 10 ]] || fail "not ten matches: $(cat "$output")"
   [[ $(tr -d '\r' <"$errors") == "10 set(s) found." ]] || fail "status: $(cat "$errors")"
   [[ ! -e "$folder/Tapsmith.ini" ]] || fail "tapsmith-cli wrote Tapsmith.ini without --settings"
+}
+
+# The page stands alone: its script inline, nothing fetched from elsewhere.
+check_page() {
+  local page=$1
+  grep -q '<script type="module">' "$page" || fail "$page has no inline script"
+  ! grep -qE '<(script|link|img)[^>]* (src|href)="(https?:)?//' "$page" || fail "$page loads something from the network"
 }
 
 case "$mode" in
@@ -64,6 +72,7 @@ case "$mode" in
       file "$root/usr/share/icons/hicolor/${size}x$size/apps/$id.png" | grep -q "PNG image data, $size x $size" ||
         fail "the $size px icon is not a $size x $size PNG"
     done
+    check_page "$root/usr/share/tapsmith/tapsmith.html"
     echo "$(installed_files "$id" | wc -l) files, as listed"
     ;;
 
@@ -162,7 +171,7 @@ case "$mode" in
     name=Tapsmith-$version-win64
     zip=$work/$name.zip
     [[ -f "$zip" ]] || fail "cpack made no $zip"
-    expected=$(printf "$name/%s\n" LICENSE.txt README.txt tapsmith-cli.exe tapsmith.exe)
+    expected=$(printf "$name/%s\n" LICENSE.txt README.txt tapsmith-cli.exe tapsmith.exe tapsmith.html | sort)
     actual=$(unzip -Z1 "$zip" | grep -v '/$' | sort)
     [[ "$actual" == "$expected" ]] || fail "the zip holds:"$'\n'"$actual"$'\n'"not:"$'\n'"$expected"
     unzip -q "$zip" -d "$work/unpacked"
@@ -172,7 +181,8 @@ case "$mode" in
       [[ -s "$file" ]] || fail "$text.txt is empty"
     done
     grep -q '^MIT License' "$work/unpacked/$name/LICENSE.txt" || fail "LICENSE.txt is not the MIT licence"
-    echo "$zip: both programs, README.txt and LICENSE.txt with CR LF"
+    check_page "$work/unpacked/$name/tapsmith.html"
+    echo "$zip: both programs, the page, README.txt and LICENSE.txt with CR LF"
     ;;
 
   wine)
