@@ -120,25 +120,57 @@ export function browserLanguage(preferred: readonly string[]): Language {
 
 // The console's one-line reasons in Japanese, by their shape; a reason of
 // another shape is shown as the console wrote it.
-const kReasons: readonly { pattern: RegExp; ja: string }[] = [
-  { pattern: /^(--[\w-]+): "(.*)" is no voltage\b.*$/s, ja: '$1: 「$2」は電圧として読めません (数値のあとは m、V、v まで)' },
-  { pattern: /^(--[\w-]+): "(.*)" is no current\b.*$/s, ja: '$1: 「$2」は電流として読めません (数値のあとは p、n、u、m、A まで)' },
-  { pattern: /^(--[\w-]+): "(.*)" is no tolerance\b.*$/s, ja: '$1: 「$2」は公差として読めません (0 以上 100 未満の数値、% は省略可)' },
-  { pattern: /^(--[\w-]+): "(.*)" is no count from 1 to (\d+).*$/s, ja: '$1: 「$2」は 1～$3 の件数ではありません' },
-  { pattern: /^(--[\w-]+): "(.*)" is no range\b.*$/s, ja: '$1: 「$2」は範囲として読めません (最小値..最大値)' },
-  { pattern: /^(--[\w-]+): "(.*)": MIN lies above MAX$/s, ja: '$1: 「$2」は最小値が最大値を超えています' },
-  { pattern: /^(--[\w-]+): "(.*)" reaches beyond (.*)$/s, ja: '$1: 「$2」は系列の作れる範囲 (1m～1e12 Ω) を超えています' },
-  { pattern: /^(--[\w-]+) (.*) lies above (--[\w-]+) (.*)$/s, ja: '$1 $2 が $3 $4 を超えています' },
-  { pattern: /^--range (.*) holds no (\S+) value$/s, ja: '--range $1 には $2 の値がありません' },
-  { pattern: /^--range (.*) holds (\d+) (\S+) values; a list holds at most (\d+) beside DNM$/s, ja: '--range $1 には $3 の値が $2 個あります。リストに入るのは DNM のほかに $4 個までです' },
-  { pattern: /^(--[\w-]+): "(.*)" is no (.*)$/s, ja: '$1: 「$2」は読めません ($3)' },
+const kKinds: Record<string, string> = {
+  voltage: '電圧', current: '電流', resistance: '抵抗値', percentage: '百分率', tolerance: '公差',
+  range: '範囲', configuration: '構成', language: '言語', order: '並び順', 'stock list': '部品リスト', format: '出力形式',
+};
+const kind = (name: string) => kKinds[name] ?? name;
+const orList = (list: string) => list.replace(/,? or /g, '、').replace(/, /g, '、');
+
+const kReasons: readonly { pattern: RegExp; ja: (...parts: string[]) => string }[] = [
+  {
+    pattern: /^(--[\w-]+): "(.*)" is no (\w+): a number, then (.*) if you like, as in (.*)$/s,
+    ja: (option, given, name, letters, examples) =>
+      `${option}: 「${given}」は${kind(name)}として読めません (数値のあとに ${orList(letters)} を付けられます。例: ${orList(examples)})`,
+  },
+  {
+    pattern: /^(--[\w-]+): "(.*)" is no tolerance: .*$/s,
+    ja: (option, given) => `${option}: 「${given}」は公差として読めません (0 以上 100 未満の数値、% は省略可)`,
+  },
+  {
+    pattern: /^(--[\w-]+): "(.*)" is no count from 1 to (\d+)$/s,
+    ja: (option, given, most) => `${option}: 「${given}」は 1～${most} の件数ではありません`,
+  },
+  {
+    pattern: /^(--[\w-]+): "(.*)" is no range: .*$/s,
+    ja: (option, given) => `${option}: 「${given}」は範囲として読めません (最小値..最大値、例: 1k..100k)`,
+  },
+  { pattern: /^(--[\w-]+): "(.*)": MIN lies above MAX$/s, ja: (option, given) => `${option}: 「${given}」は最小値が最大値を超えています` },
+  {
+    pattern: /^(--[\w-]+): "(.*)" reaches beyond .*$/s,
+    ja: (option, given) => `${option}: 「${given}」は系列を作れる範囲 (1m～1e12 Ω) を超えています`,
+  },
+  {
+    pattern: /^(--[\w-]+): "(.*)" is no ([\w ]+): (.*)$/s,
+    ja: (option, given, name, choices) => `${option}: 「${given}」は${kind(name)}ではありません (${orList(choices)} のいずれか)`,
+  },
+  { pattern: /^(--[\w-]+) (.*) lies above (--[\w-]+) (.*)$/s, ja: (a, x, b, y) => `${a} ${x} が ${b} ${y} を超えています` },
+  { pattern: /^--range (.*) holds no (\S+) value$/s, ja: (range, series) => `--range ${range} には ${series} の値がありません` },
+  {
+    pattern: /^--range (.*) holds (\d+) (\S+) values; a list holds at most (\d+) beside DNM$/s,
+    ja: (range, count, series, most) => `--range ${range} には ${series} の値が ${count} 個あります。リストに入るのは DNM のほかに ${most} 個までです`,
+  },
+  { pattern: /^(--[\w-]+) is given more than once$/s, ja: (option) => `${option} が 2 回以上指定されています` },
+  { pattern: /^(--[\w-]+) excludes (--[\w-]+)$/s, ja: (a, b) => `${a} と ${b} は同時に指定できません` },
+  { pattern: /^(--[\w-]+) needs a value: (.*)$/s, ja: (option, what) => `${option} には値 (${what}) が必要です` },
 ];
 
 /** The console's reason (without "tapsmith-cli: ") in `language`. */
 export function reasonText(reason: string, language: Language): string {
   if (language === 'en') return reason;
   for (const { pattern, ja } of kReasons) {
-    if (pattern.test(reason)) return reason.replace(pattern, ja);
+    const match = pattern.exec(reason);
+    if (match !== null) return ja(...match.slice(1));
   }
   return reason;
 }

@@ -8,6 +8,7 @@ import { pathToFileURL } from 'node:url';
 
 import { beforeAll, describe, expect, it } from 'vitest';
 
+import { reasonText } from '../../src/i18n';
 import { buildArguments, fieldsOfReason, initialForm, kFields } from '../../src/options';
 import { needsDisk, runNative, webBuild } from '../native';
 import { kRandomOptions, randomArguments, seededRandom } from '../random_arguments';
@@ -49,13 +50,14 @@ describe('tapsmith.mjs', () => {
     for (const option of options) expect(help, option).toContain(`  ${option} `);
   });
 
-  it('names, for a bad text in any field the form reads, that field', async () => {
+  it('names, for a bad text in any field the form reads, that field, in both languages', async () => {
     for (const row of kFields.filter((r) => r.kind === 'text' && r.optional)) {
       const form = { ...initialForm(), list: 'E96', [row.key]: '7x' };
       const result = await run(buildArguments(form, 'en', 'text'));
       expect(result.exit, row.key).toBe(64);
       const reason = result.stderr.split('\n')[0].replace('tapsmith-cli: ', '');
       expect(fieldsOfReason(reason), reason).toEqual([row.key]);
+      expect(reasonText(reason, 'ja'), reason).toMatch(/[ぁ-ん]/);
     }
   });
 });
