@@ -10,7 +10,6 @@ import { type Language, type TextKey, browserLanguage, reasonText, text } from '
 import { type JsonReport, type Match, csvRows, jsonReport } from './matches';
 import {
   type FieldRow,
-  type FormState,
   buildArguments,
   fieldsOfReason,
   kFields,
@@ -66,7 +65,6 @@ const form = byId<HTMLFormElement>('form');
 const kGroups: readonly [FieldRow['group'], TextKey][] = [
   ['target', 'target'], ['divider', 'divider'], ['list', 'list'], ['design', 'design'],
 ];
-const kListLabels: Record<string, TextKey> = {};
 
 function fieldId(key: string): string {
   return `field-${key}`;
@@ -324,7 +322,7 @@ function renameList(name: string): void {
 }
 
 function editList(values: string): void {
-  const list = chosenList() ?? (newList(), chosenList());
+  const list = chosenList();
   if (list === undefined) return;
   list.values = values;
   state.form.values = values;

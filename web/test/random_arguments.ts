@@ -2,8 +2,6 @@
 // of the console's, good values and bad, in any order, so that the module
 // and the page are held to the native program everywhere, errors included.
 
-type Draw = () => string;
-
 /** A small seeded generator, so that a failing list can be drawn again. */
 export function seededRandom(seed: number): () => number {
   let state = seed >>> 0;
