@@ -567,13 +567,23 @@ function scheduleSearch(): void {
   searchTimer = window.setTimeout(() => void runSearch(), 180);
 }
 
+let urlTimer: number | undefined;
+
 function keepInUrl(): void {
+  window.clearTimeout(urlTimer);
   history.replaceState(null, '', encodeState(state));
+}
+
+// Chromium takes some milliseconds to replace a file:// page's URL: done once
+// the changes pause, not inside the handler that answers the user.
+function keepInUrlSoon(): void {
+  window.clearTimeout(urlTimer);
+  urlTimer = window.setTimeout(keepInUrl, 250);
 }
 
 function formChanged(search = true): void {
   showForm();
-  keepInUrl();
+  keepInUrlSoon();
   if (search) scheduleSearch();
 }
 
@@ -618,7 +628,7 @@ async function copyLink(): Promise<void> {
 function switchLanguage(): void {
   state.language = state.language === 'ja' ? 'en' : 'ja';
   showTexts();
-  keepInUrl();
+  keepInUrlSoon();
   scheduleSearch();
 }
 

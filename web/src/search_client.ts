@@ -1,7 +1,9 @@
 // The page's side of the core worker: jobs go in, results come back, and a
 // job that is no longer wanted is abandoned by ending its worker. A spare
 // worker is kept started, so that the next search does not wait for the
-// module to compile again.
+// module to compile again; after an abandon the next spare is started a
+// little later, so that its compiling does not take the processor from the
+// page and the new search at once.
 import type { CoreRun } from './core';
 import type { WorkerAnswer, WorkerJob } from './worker_protocol';
 
@@ -11,6 +13,8 @@ export class Abandoned extends Error {
     super('the search was abandoned');
   }
 }
+
+const kSpareDelayMs = 1500;
 
 interface Waiting {
   resolve(results: CoreRun[]): void;
@@ -22,8 +26,9 @@ export class CoreWorker {
   private spare: Worker | null = null;
   private readonly waiting = new Map<number, Waiting>();
   private nextId = 1;
+  private spareTimer: ReturnType<typeof setTimeout> | undefined;
 
-  constructor(private readonly start: () => Worker, keepSpare: boolean) {
+  constructor(private readonly start: () => Worker, private readonly keepSpare: boolean) {
     this.worker = this.started();
     if (keepSpare) this.spare = this.started();
   }
@@ -49,12 +54,13 @@ export class CoreWorker {
     this.worker.terminate();
     for (const { reject } of this.waiting.values()) reject(new Abandoned());
     this.waiting.clear();
-    if (this.spare !== null) {
-      this.worker = this.spare;
-      this.spare = this.started();
-    } else {
-      this.worker = this.started();
-    }
+    this.worker = this.spare ?? this.started();
+    this.spare = null;
+    if (!this.keepSpare) return;
+    clearTimeout(this.spareTimer);
+    this.spareTimer = setTimeout(() => {
+      this.spare ??= this.started();
+    }, kSpareDelayMs);
   }
 
   private started(): Worker {

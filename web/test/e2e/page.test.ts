@@ -106,7 +106,7 @@ describe('the page', () => {
       expect(await page.getAttribute('html', 'lang')).toBe('en');
       expect(await page.textContent('h1')).toMatch(/feedback divider search/);
       expect(await page.textContent('#status')).toMatch(/set\(s\) found/);
-      expect(page.url()).toContain('lang=en');
+      await page.waitForURL(/lang=en/);
       await page.close();
     } finally {
       await japanese.close();
