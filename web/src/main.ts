@@ -567,18 +567,19 @@ function scheduleSearch(): void {
   searchTimer = window.setTimeout(() => void runSearch(), 180);
 }
 
-let urlTimer: number | undefined;
+let urlPending = false;
 
 function keepInUrl(): void {
-  window.clearTimeout(urlTimer);
+  urlPending = false;
   history.replaceState(null, '', encodeState(state));
 }
 
-// Chromium takes some milliseconds to replace a file:// page's URL: done once
-// the changes pause, not inside the handler that answers the user.
+// Chromium takes some milliseconds to replace a file:// page's URL: done
+// right after the next frame, not inside the handler that answers the user.
 function keepInUrlSoon(): void {
-  window.clearTimeout(urlTimer);
-  urlTimer = window.setTimeout(keepInUrl, 250);
+  if (urlPending) return;
+  urlPending = true;
+  requestAnimationFrame(() => setTimeout(() => urlPending && keepInUrl()));
 }
 
 function formChanged(search = true): void {
