@@ -55,6 +55,10 @@ const kTexts = {
   ownLoad: { ja: 'テキストファイルから読み込む', en: 'Load from a text file' },
   ownUnnamed: { ja: '新しいリスト', en: 'New list' },
   ownKept: { ja: '自分のリストはこのブラウザに保存されます。', en: 'Your lists are kept in this browser.' },
+  ownNotKept: {
+    ja: '自分のリストをこのブラウザに保存できませんでした (保存領域が一杯か、使えません)。このページを閉じるまでは使えます。',
+    en: 'Your lists could not be kept in this browser (its storage is full or off); they stay until this page is closed.',
+  },
   ownFileError: { ja: 'ファイルを読めませんでした:', en: 'The file could not be read:' },
   design: { ja: '設計条件 (公差・電流・上位 N 件)', en: 'Design rules (tolerance, current, best N)' },
   tolerance: { ja: '抵抗の公差 [%]', en: 'Resistors\' tolerance [%]' },

@@ -263,7 +263,8 @@ function chosenList(): StockList | undefined {
 }
 
 function keepLists(): void {
-  saveLists(storage, lists);
+  // The lists stay on the page either way; only keeping them failed.
+  if (!saveLists(storage, lists)) showStatus(text('ownNotKept', state.language));
 }
 
 // A link's own list joins the user's lists, under a free name if one of
