@@ -43,7 +43,7 @@ export function drawChart(matches: readonly Match[], window: TargetWindow | null
   marks.push(
     Plot.barX(banded, { x1: 'least', x2: 'greatest', y: 'rank', fill: '#5470c6', fillOpacity: 0.55, insetTop: 5, insetBottom: 5 }),
     Plot.dot(rows, { x: 'vout', y: 'rank', fill: '#1b2a4a', r: 3.5 }),
-    Plot.tip(rows, Plot.pointerY({ x: 'vout', y: 'rank', title: tipText })),
+    Plot.tip(rows, Plot.pointerY({ x: 'vout', y: 'rank', title: tipText, lineWidth: 40 })),
   );
   const chart = Plot.plot({
     width,
