@@ -25,6 +25,7 @@ namespace tapsmith {
 
 namespace {
 
+using kernel::Counting;
 using kernel::OutputVoltage;
 using kernel::SearchPass;
 
@@ -168,18 +169,66 @@ TermSides<kForm> TermsWithin(const SearchPass& pass, double r1, double low, doub
   return {FromBits(first), FromBits(end - 1)};
 }
 
-// The window of what can still enter the selection, as an interval of x,
-// computed anew for each R1 and whenever the selection narrowed it.
+// A best-N search that applies no filter of its own to a combination: every
+// combination in the window qualifies, so whole runs are counted at once and
+// only what can still enter the selection is offered.
+bool CountsWholeRuns(const SearchPass& pass) {
+  const DesignRequest* design = pass.design;
+  return design != nullptr && design->bestCount > 0 && pass.request->DigitCount == 0 &&
+         !design->worstCaseInWindow && !pass.limits.boundsCurrent;
+}
+
+// The outputs that can still enter the selection: the window until the
+// selection is full, then those within the farthest distance held of Vtyp,
+// widened by a margin for the rounding of the output to 1e-9 V and of the
+// distance itself.
+class EntryWindow {
+ public:
+  explicit EntryWindow(const SearchRequest& request) : low_(request.Vmin), high_(request.Vmax) {}
+
+  bool narrowed() const { return narrowed_; }
+  int narrowings() const { return narrowings_; }
+  double low() const { return low_; }
+  double high() const { return high_; }
+
+  /// Follows the selection; true when the window has narrowed since asked last.
+  bool Follow(const SearchPass& pass) {
+    const double bound = kernel::EntryBound(pass);
+    if (bound == drawnFor_) return false;
+    drawnFor_ = bound;
+    const SearchRequest& request = *pass.request;
+    const double typical = request.Vtyp;
+    if (!std::isfinite(typical) || !std::isfinite(bound)) return false;
+    const double margin = 1e-9 + 1e-12 * (std::fabs(typical) + bound);
+    const double low = typical - bound - margin;
+    const double high = typical + bound + margin;
+    low_ = low > request.Vmin ? low : request.Vmin;
+    high_ = high < request.Vmax ? high : request.Vmax;
+    narrowed_ = true;
+    ++narrowings_;
+    return true;
+  }
+
+ private:
+  double drawnFor_ = HUGE_VAL;  // the entry bound the window was drawn for
+  bool narrowed_ = false;
+  int narrowings_ = 0;
+  double low_;
+  double high_;
+};
+
+// The entry window as an interval of x, computed anew for each R1 and
+// whenever the selection narrowed it.
 template <int kForm>
 struct NarrowedTerms {
   int narrowings = -1;
   TermSides<kForm> sides{0.0, 0.0};
 
-  const TermSides<kForm>* For(const SearchPass& pass, double r1) {
-    if (!pass.narrowed) return nullptr;
-    if (narrowings != pass.narrowings) {
-      sides = TermsWithin<kForm>(pass, r1, pass.visitLow, pass.visitHigh);
-      narrowings = pass.narrowings;
+  const TermSides<kForm>* For(const SearchPass& pass, const EntryWindow& entry, double r1) {
+    if (!entry.narrowed()) return nullptr;
+    if (narrowings != entry.narrowings()) {
+      sides = TermsWithin<kForm>(pass, r1, entry.low(), entry.high());
+      narrowings = entry.narrowings();
     }
     return &sides;
   }
@@ -193,11 +242,12 @@ struct NarrowedTerms {
 // term.
 template <int kForm, bool kCountsRuns, typename Key, typename Voltage, typename Narrowed>
 bool OfferRun(SearchPass* pass, int start, int stop, Key key, Voltage voltage, Narrowed* narrowed,
-              double r1, int i, int k) {
+              const EntryWindow& entry, double r1, int i, int k) {
+  constexpr Counting kCounting = kCountsRuns ? Counting::PerRun : Counting::PerOffer;
   if constexpr (kCountsRuns) {
     if (stop <= start) return false;  // an empty window: low above high
     pass->qualified += stop - start;
-    if (const auto* visit = narrowed->For(*pass, r1)) {
+    if (const auto* visit = narrowed->For(*pass, entry, r1)) {
       // The narrowed window holds a handful of outputs at most: its run is
       // found by halving, its end by stepping.
       start = FirstWhere(start, stop, [&](int index) { return !visit->Early(key(index)); });
@@ -207,7 +257,7 @@ bool OfferRun(SearchPass* pass, int start, int stop, Key key, Voltage voltage, N
     }
   }
   for (int j = start; j < stop; ++j) {
-    if (kernel::Offer<kForm, !kCountsRuns>(pass, i, j, k, voltage(j))) return true;
+    if (kernel::Offer<kForm, kCounting>(pass, i, j, k, voltage(j))) return true;
   }
   return false;
 }
@@ -257,7 +307,7 @@ bool FastPairsForR1(SearchPass* pass, int i, const WindowSides& sides) {
 // enter, and a pointer left below its true place only offers more than
 // needed, never less.
 template <int kForm>
-void BestPairsForR1(SearchPass* pass, int i, double vmin, double vmax) {
+void BestPairsForR1(SearchPass* pass, int i, double vmin, double vmax, EntryWindow* entry) {
   const int n = pass->count;
   const double vfb = pass->request->Vfb;
   const double r1 = pass->stock->entries[i].value;
@@ -283,12 +333,13 @@ void BestPairsForR1(SearchPass* pass, int i, double vmin, double vmax) {
     if (stop <= j) break;  // this row and all later ones are empty
     if (stop <= start) continue;  // an empty window: low above high
     qualified += stop - start;
-    if (!pass->narrowed) {
+    entry->Follow(*pass);
+    if (!entry->narrowed()) {
       from = start;
       to = stop;
-    } else if (visitFor != pass->narrowings) {
-      visit = narrowed.For(*pass, r1);
-      visitFor = pass->narrowings;
+    } else if (visitFor != entry->narrowings()) {
+      visit = narrowed.For(*pass, *entry, r1);
+      visitFor = entry->narrowings();
       from = FirstWhere(start, stop, [&](int k) { return !visit->Early(row + term[k]); });
       to = FirstWhere(from, stop, [&](int k) { return visit->Late(row + term[k]); });
     } else {
@@ -298,7 +349,7 @@ void BestPairsForR1(SearchPass* pass, int i, double vmin, double vmax) {
       while (to > from && visit->Late(row + term[to - 1])) --to;
     }
     for (int k = from; k < to; ++k) {
-      kernel::Offer<kForm, false>(pass, i, j, k, OutputVoltage<kForm>(vfb, r1, r1Inverse, row + term[k]));
+      kernel::Offer<kForm, Counting::PerRun>(pass, i, j, k, OutputVoltage<kForm>(vfb, r1, r1Inverse, row + term[k]));
     }
   }
   pass->qualified += qualified;
@@ -317,7 +368,7 @@ auto SidesFor(const SearchPass& pass, double r1, const WindowSides& window) {
 
 // "R3=DNM only": R3 is the last entry, and the run is one of R2 entries.
 template <int kForm, bool kCountsRuns>
-bool FastDnmOnlyForR1(SearchPass* pass, int i, const WindowSides& window) {
+bool FastDnmOnlyForR1(SearchPass* pass, int i, const WindowSides& window, const EntryWindow& entry) {
   const int n = pass->count;
   const int k = n - 1;
   const double vfb = pass->request->Vfb;
@@ -334,7 +385,7 @@ bool FastDnmOnlyForR1(SearchPass* pass, int i, const WindowSides& window) {
   int start = FirstWhere(0, n - 1, [&](int j) { return !sides.Early(key(j)); });
   int stop = FirstWhere(start, n - 1, [&](int j) { return sides.Late(key(j)); });
   auto voltage = [&](int j) { return OutputVoltage<kForm>(vfb, r1, r1Inverse, term[j] + term[k]); };
-  return OfferRun<kForm, kCountsRuns>(pass, start, stop, key, voltage, &narrowed, r1, i, k);
+  return OfferRun<kForm, kCountsRuns>(pass, start, stop, key, voltage, &narrowed, entry, r1, i, k);
 }
 
 template <int kForm>
@@ -344,21 +395,24 @@ struct FastRun {
     const double vfb = pass->request->Vfb;
     const bool monotone = n >= 2 && std::isfinite(vfb) && vfb != 0.0 && PairTermsAreMonotone(*pass);
     const WindowSides sides{pass->request->Vmin, pass->request->Vmax, VoltageRisesWithIndex<kForm>(vfb)};
+    const bool countsRuns = CountsWholeRuns(*pass);
+    EntryWindow entry(*pass->request);
     for (int i = 0; i < n - 1; ++i) {
       const double r1 = pass->stock->entries[i].value;
       if (!kernel::R1InWindow(*pass, r1)) continue;
       const bool fast = monotone && r1 > 0.0 && std::isfinite(r1) && std::isfinite(1.0 / r1);
+      if (countsRuns) entry.Follow(*pass);
       bool full;
       if (!fast) {
         full = kernel::PlainPairsForR1<kForm>(pass, i);
       } else if (pass->r3DnmOnly) {
-        full = pass->countsRuns ? FastDnmOnlyForR1<kForm, true>(pass, i, sides)
-                                : FastDnmOnlyForR1<kForm, false>(pass, i, sides);
+        full = countsRuns ? FastDnmOnlyForR1<kForm, true>(pass, i, sides, entry)
+                          : FastDnmOnlyForR1<kForm, false>(pass, i, sides, entry);
       } else {
-        if (!pass->countsRuns) {
+        if (!countsRuns) {
           full = FastPairsForR1<kForm>(pass, i, sides);
         } else {
-          BestPairsForR1<kForm>(pass, i, sides.low, sides.high);
+          BestPairsForR1<kForm>(pass, i, sides.low, sides.high, &entry);
           full = false;
         }
       }
