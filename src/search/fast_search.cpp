@@ -77,6 +77,19 @@ Index FirstWhereNear(Index from, Index to, Index hint, Predicate holds) {
   return FirstWhere(low, to - hint > step ? hint + step : to, holds);
 }
 
+// FirstWhereBelow for an answer most often at `hint` or a few indices below
+// it: stepped to, and galloped to only once it is farther than kSteps. Where
+// `kFenced`, `holds` is false at from - 1, which ends the steps unchecked.
+template <bool kFenced = false, typename Index, typename Predicate>
+Index FirstWhereDown(Index from, Index hint, Predicate holds) {
+  constexpr int kSteps = 32;
+  for (int step = 0; step < kSteps; ++step) {
+    if ((!kFenced && hint == from) || !holds(hint - 1)) return hint;
+    --hint;
+  }
+  return FirstWhereBelow(from, hint, holds);
+}
+
 bool PairTermsAreMonotone(const SearchPass& pass) {
   const double* term = pass.pairTerm;
   for (int k = 0; k < pass.count; ++k) {
@@ -158,6 +171,36 @@ struct PairOutput {
   }
 };
 
+// Pairs gathered to be offered together, in production order.
+struct PairList {
+  static constexpr int kCapacity = 256;
+  struct Pair {
+    int16_t r2;
+    int16_t r3;
+  };
+  int count = 0;
+  Pair pairs[kCapacity];
+
+  bool Add(int j, int k) {
+    if (count == kCapacity) return false;
+    pairs[count++] = {static_cast<int16_t>(j), static_cast<int16_t>(k)};
+    return true;
+  }
+  void SortInProductionOrder() {
+    std::sort(pairs, pairs + count, [](Pair a, Pair b) { return a.r2 != b.r2 ? a.r2 < b.r2 : a.r3 < b.r3; });
+  }
+};
+
+// Where the walks along one end's staircase began for the last R1. The next
+// R1's interval of terms lies next to the last one's, and so does each
+// staircase: looked for outward from there, it is found in a few steps,
+// where halving the table takes a chain of tests each waiting on the last.
+struct WalkStarts {
+  int full = 0;      // the first row not wholly on the near side
+  int diagonal = 0;  // the first entry that, paired with itself, is not
+  int end = 0;       // where the first row walked leaves the near side
+};
+
 /// The run of a row: the indices of row j whose pair key lies within the
 /// sides. The rows j < n - 1 are those of R2, each holding the R3 entries
 /// k >= j; with "R3=DNM only" the one row is that of R3, the last entry,
@@ -169,6 +212,14 @@ struct PairOutput {
 /// when stop <= start. The key moves along the rows as it moves along the
 /// indices, so in a later row every index lies farther along and both ends
 /// only move down: following the rows costs the distance the ends travel.
+///
+/// Over the pairs j <= k the same holds with rows and columns exchanged:
+/// those before the sides, and those not after them, lie below a staircase
+/// that only descends, whether j or k grows. To count or gather all rows
+/// at once, a staircase is walked along the pair's larger member, whose term
+/// is at least half the pair's and so lies within a factor of two of the
+/// interval: a few steps, each past many of the other member. That is R3,
+/// the columns, in series, and R2, the rows, in parallel.
 template <typename Key>
 class PairRun {
  public:
@@ -231,6 +282,25 @@ class PairRun {
     return count_ - 1;
   }
 
+  /// The pairs j <= k, j < n - 1, within the sides, over every row: those
+  /// not after them less those before them, each end's walk begun near
+  /// where `notAfter` and `before` say, which then say where it began.
+  int CountPairs(WalkStarts* notAfter, WalkStarts* before) const {
+    if (sides_.Empty()) return 0;
+    return Along([&](auto is) {
+      return PairsNear([&](int j, int k) { return !is.After(j, k); }, notAfter) -
+             PairsNear([&](int j, int k) { return is.Before(j, k); }, before);
+    });
+  }
+
+  /// Gathers the pairs within the sides in the rows from `fromRow` on, in
+  /// production order, the walk along the start begun near `starts`. False,
+  /// the list unusable, when there are more than it holds.
+  bool Gather(int fromRow, WalkStarts* starts, PairList* list) const {
+    list->count = 0;
+    if (fromRow >= count_ - 1 || sides_.Empty()) return true;
+    return Along([&](auto is) { return GatherWith(is, fromRow, starts, list); });
+  }
 
  private:
   // The sides and the key, with the direction a constant: a copy of them
@@ -247,6 +317,85 @@ class PairRun {
   auto Along(Walk walk) const {
     if (sides_.direction == Direction::Rising) return walk(Classifier<Direction::Rising>{sides_, key_});
     return walk(Classifier<Direction::Falling>{sides_, key_});
+  }
+
+  // The pairs j <= k, j < n - 1, on the near side of one end: `near` holds
+  // for the first indices of every row and of every column.
+  template <typename Near>
+  int PairsNear(Near near, WalkStarts* starts) const {
+    const int n = count_;
+    int pairs;
+    int diagonal;
+    if constexpr (Key::kSerial) {
+      // Every pair of two entries below `diagonal` is near; in column k from
+      // it on, the first `end` rows are, up to the column where row 0 is not.
+      // The end of the first column lies next to the diagonal.
+      diagonal = FirstWhereNear(0, n, starts->diagonal, [&](int k) { return !near(k, k); });
+      starts->diagonal = diagonal;
+      pairs = diagonal * (diagonal + 1) / 2;
+      int end = diagonal;
+      for (int k = diagonal; k < n && near(0, k); ++k) {
+        end = FirstWhereDown<true>(1, end, [&](int j) { return !near(j, k); });  // row 0 is near
+        pairs += end;
+      }
+    } else {
+      // Rows before `full` are near at every index; in row j from it on, the
+      // indices up to `end`, down to the row where the diagonal is not.
+      const int full = FirstWhereNear(0, n, starts->full, [&](int j) { return !near(j, n - 1); });
+      diagonal = FirstWhereNear(full, n, starts->diagonal, [&](int j) { return !near(j, j); });
+      starts->full = full;
+      starts->diagonal = diagonal;
+      pairs = full * n - full * (full - 1) / 2;
+      if (full < diagonal) {
+        int end = FirstWhereNear(full + 1, n - 1, starts->end, [&](int k) { return !near(full, k); });
+        starts->end = end;
+        pairs += end - full;
+        for (int j = full + 1; j < diagonal; ++j) {
+          end = FirstWhereDown<true>(j + 1, end, [&](int k) { return !near(j, k); });  // the diagonal is near
+          pairs += end - j;
+        }
+      }
+    }
+    return diagonal == n ? pairs - 1 : pairs;  // the last entry as R2 and R3
+  }
+
+  template <typename Is>
+  bool GatherWith(const Is& is, int fromRow, WalkStarts* starts, PairList* list) const {
+    const int n = count_;
+    if constexpr (Key::kSerial) {
+      // Column k of R3 holds the R2 entries j <= k from the first not before;
+      // in the first column that lies next to the diagonal.
+      int k = FirstWhereNear(fromRow, n, starts->diagonal, [&](int index) { return !is.Before(index, index); });
+      starts->diagonal = k;
+      if (k >= n) return true;
+      int first = FirstWhereDown(0, k, [&](int j) { return !is.Before(j, k); });
+      for (;;) {
+        const int last = k < n - 1 ? k : n - 2;  // R2 is never the last entry
+        int j = first > fromRow ? first : fromRow;
+        for (; j <= last && !is.After(j, k); ++j) {
+          if (!list->Add(j, k)) return false;
+        }
+        if (j == fromRow || ++k >= n) break;  // its first R2 after already: so is every later column
+        first = FirstWhereDown(0, first, [&](int j) { return !is.Before(j, k); });
+      }
+      list->SortInProductionOrder();
+    } else {
+      int j = FirstWhereNear(fromRow, n - 1, starts->full, [&](int row) { return !is.Before(row, n - 1); });
+      starts->full = j;
+      if (j >= n - 1) return true;
+      int first = FirstWhereNear(j, n - 1, starts->end, [&](int k) { return !is.Before(j, k); });
+      starts->end = first;
+      for (;;) {
+        int k = first;
+        for (; k < n && !is.After(j, k); ++k) {
+          if (!list->Add(j, k)) return false;
+        }
+        if (k == j || ++j >= n - 1) break;  // the diagonal after already: so is every later row
+        if (first < j) first = j;
+        first = FirstWhereDown(j, first, [&](int k) { return !is.Before(j, k); });
+      }
+    }
+    return true;
   }
 
   Sides sides_;
@@ -375,45 +524,67 @@ bool FastPairsForR1(SearchPass* pass, int i) {
   return full;
 }
 
-// The same pairs for a best-N search that filters nothing: each row's run is
-// counted whole, in pair terms, and offered is only what can still enter the
-// selection, a run of its own that follows the rows too and is found again
-// whenever the selection narrows.
+// Offers the pairs of `run`, counted already, row by row from `from` on.
+// Returns the row after the one in which the selection narrowed, to go on
+// from with a narrower run, or n - 1 once the rows are done.
 template <int kForm>
-void BestPairsForR1(SearchPass* pass, int i, EntryWindow* entry) {
-  const int n = pass->count;
-  const SearchRequest& request = *pass->request;
-  const double vfb = request.Vfb;
+int OfferRows(SearchPass* pass, int i, PairRun<PairTerm<kForm>>* run, int from, EntryWindow* entry) {
+  const double vfb = pass->request->Vfb;
   const double r1 = pass->stock->entries[i].value;
   const double r1Inverse = 1.0 / r1;
+  const double* term = pass->pairTerm;
+  return run->EachRow(from, [&](int j) {
+    const int stop = run->stop();
+    if (stop <= run->start()) return false;
+    for (int k = run->start(); k < stop; ++k) {
+      kernel::Offer<kForm, Counting::PerRun>(pass, i, j, k, OutputVoltage<kForm>(vfb, r1, r1Inverse, term[j] + term[k]));
+    }
+    return entry->Follow(*pass);
+  });
+}
+
+// What a best-N search that filters nothing carries from one R1 to the
+// next: the entry window, and where the walks along each end began.
+struct BestSearchState {
+  explicit BestSearchState(const SearchRequest& request) : entry(request) {}
+  EntryWindow entry;
+  WalkStarts windowNotAfter;
+  WalkStarts windowBefore;
+  WalkStarts entryBefore;
+};
+
+// The same pairs for a best-N search that filters nothing: the window's pairs
+// are counted at once; offered are all of them, row by row, while the
+// selection has room, and once it is full those within the entry window,
+// gathered at once, or when too many to gather, row by row, found again
+// whenever the selection narrows.
+template <int kForm>
+void BestPairsForR1(SearchPass* pass, int i, BestSearchState* state) {
+  const int n = pass->count;
+  const SearchRequest& request = *pass->request;
+  const double r1 = pass->stock->entries[i].value;
   const PairTerm<kForm> key{pass->pairTerm};
   PairRun<PairTerm<kForm>> window(TermsWithin<kForm>(*pass, r1, request.Vmin, request.Vmax), key, n);
   if (window.sides().Empty()) return;
-  PairRun<PairTerm<kForm>> near = window;
-  bool drawn = false;  // whether `near` was drawn for the entry window as it is
-  int qualified = 0;
-  window.EachRow(0, [&](int j) {
-    if (window.stop() <= window.start()) return false;
-    qualified += window.stop() - window.start();
-    const PairRun<PairTerm<kForm>>* offered = &window;
-    if (entry->narrowed()) {
-      if (!drawn) {
-        near = PairRun<PairTerm<kForm>>(TermsWithin<kForm>(*pass, r1, entry->low(), entry->high()), key, n);
-        near.Find(j, j, n);
-        drawn = true;
-      } else {
-        near.Follow(j);
-      }
-      offered = &near;
+  pass->qualified += window.CountPairs(&state->windowNotAfter, &state->windowBefore);
+  EntryWindow* entry = &state->entry;
+  int row = entry->narrowed() ? 0 : OfferRows<kForm>(pass, i, &window, 0, entry);
+  PairList list;
+  while (row < n - 1) {
+    PairRun<PairTerm<kForm>> near(TermsWithin<kForm>(*pass, r1, entry->low(), entry->high()), key, n);
+    if (!near.Gather(row, &state->entryBefore, &list)) {
+      row = OfferRows<kForm>(pass, i, &near, row, entry);
+      continue;
     }
-    const int stop = offered->stop();
-    for (int k = offered->start(); k < stop; ++k) {
+    const double vfb = request.Vfb;
+    const double r1Inverse = 1.0 / r1;
+    for (int m = 0; m < list.count; ++m) {
+      const int j = list.pairs[m].r2;
+      const int k = list.pairs[m].r3;
       kernel::Offer<kForm, Counting::PerRun>(pass, i, j, k, OutputVoltage<kForm>(vfb, r1, r1Inverse, key(j, k)));
     }
-    if (offered->start() < stop && entry->Follow(*pass)) drawn = false;
-    return false;
-  });
-  pass->qualified += qualified;
+    return;
+  }
 }
 
 // "R3=DNM only": R3 is the last entry, and the run is that of its row. Given
@@ -458,19 +629,19 @@ struct FastRun {
     const double vfb = pass->request->Vfb;
     const bool monotone = n >= 2 && std::isfinite(vfb) && vfb != 0.0 && PairTermsAreMonotone(*pass);
     const bool countsWholeRuns = CountsWholeRuns(*pass);
-    EntryWindow entry(*pass->request);
+    BestSearchState best(*pass->request);
     for (int i = 0; i < n - 1; ++i) {
       const double r1 = pass->stock->entries[i].value;
       if (!kernel::R1InWindow(*pass, r1)) continue;
       const bool fast = monotone && r1 > 0.0 && std::isfinite(r1) && std::isfinite(1.0 / r1);
-      if (countsWholeRuns) entry.Follow(*pass);
+      if (countsWholeRuns) best.entry.Follow(*pass);
       bool full;
       if (!fast) {
         full = kernel::PlainPairsForR1<kForm>(pass, i);
       } else if (pass->r3DnmOnly) {
-        full = FastDnmOnlyForR1<kForm>(pass, i, countsWholeRuns ? &entry : nullptr);
+        full = FastDnmOnlyForR1<kForm>(pass, i, countsWholeRuns ? &best.entry : nullptr);
       } else if (countsWholeRuns) {
-        BestPairsForR1<kForm>(pass, i, &entry);
+        BestPairsForR1<kForm>(pass, i, &best);
         full = false;
       } else {
         full = FastPairsForR1<kForm>(pass, i);
