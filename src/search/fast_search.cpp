@@ -164,7 +164,9 @@ struct PairOutput {
   double vfb;
   double r1;
   double r1Inverse;
-  double operator()(int j, int k) const { return OutputVoltage<kForm>(vfb, r1, r1Inverse, term[j] + term[k]); }
+  double operator()(int j, int k) const {
+    return OutputVoltage<kForm>(vfb, r1, r1Inverse, term[j] + term[k]);
+  }
   Direction AlongIndex() const {
     return OutputAlongTerm<kForm>(vfb, r1, r1Inverse) == kTermDirection<kForm> ? Direction::Rising
                                                                                 : Direction::Falling;
@@ -365,7 +367,8 @@ class PairRun {
     if constexpr (Key::kSerial) {
       // Column k of R3 holds the R2 entries j <= k from the first not before;
       // in the first column that lies next to the diagonal.
-      int k = FirstWhereNear(fromRow, n, starts->diagonal, [&](int index) { return !is.Before(index, index); });
+      int k = FirstWhereNear(fromRow, n, starts->diagonal,
+                             [&](int index) { return !is.Before(index, index); });
       starts->diagonal = k;
       if (k >= n) return true;
       int first = FirstWhereDown(0, k, [&](int j) { return !is.Before(j, k); });
@@ -518,7 +521,9 @@ bool FastPairsForR1(SearchPass* pass, int i) {
   bool full = false;
   run.EachRow(0, [&](int j) {
     const int stop = run.stop();
-    for (int k = run.start(); k < stop && !full; ++k) full = kernel::Offer<kForm>(pass, i, j, k, output(j, k));
+    for (int k = run.start(); k < stop && !full; ++k) {
+      full = kernel::Offer<kForm>(pass, i, j, k, output(j, k));
+    }
     return full;
   });
   return full;
@@ -537,7 +542,8 @@ int OfferRows(SearchPass* pass, int i, PairRun<PairTerm<kForm>>* run, int from, 
     const int stop = run->stop();
     if (stop <= run->start()) return false;
     for (int k = run->start(); k < stop; ++k) {
-      kernel::Offer<kForm, Counting::PerRun>(pass, i, j, k, OutputVoltage<kForm>(vfb, r1, r1Inverse, term[j] + term[k]));
+      const double vo = OutputVoltage<kForm>(vfb, r1, r1Inverse, term[j] + term[k]);
+      kernel::Offer<kForm, Counting::PerRun>(pass, i, j, k, vo);
     }
     return entry->Follow(*pass);
   });
@@ -581,7 +587,8 @@ void BestPairsForR1(SearchPass* pass, int i, BestSearchState* state) {
     for (int m = 0; m < list.count; ++m) {
       const int j = list.pairs[m].r2;
       const int k = list.pairs[m].r3;
-      kernel::Offer<kForm, Counting::PerRun>(pass, i, j, k, OutputVoltage<kForm>(vfb, r1, r1Inverse, key(j, k)));
+      const double vo = OutputVoltage<kForm>(vfb, r1, r1Inverse, key(j, k));
+      kernel::Offer<kForm, Counting::PerRun>(pass, i, j, k, vo);
     }
     return;
   }
