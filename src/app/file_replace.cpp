@@ -11,7 +11,7 @@ bool Fail(std::string* error, const char* path, const std::string& reason) {
   return false;
 }
 
-bool WriteAll(FileSystem& files, FileHandle file, std::string_view bytes, std::string* error) {
+bool WriteAll(FileSystem& files, File& file, std::string_view bytes, std::string* error) {
   while (!bytes.empty()) {
     size_t written = 0;
     if (!files.Write(file, bytes.data(), bytes.size(), &written, error)) return false;
@@ -32,7 +32,7 @@ bool ReplaceFileContents(FileSystem& files, const char* path, std::string_view b
   if (!old.refusal.empty()) return Fail(error, path, old.refusal);
 
   std::string temporary = target + kTemporarySuffix;
-  FileHandle file;
+  File file;
   if (!files.CreateTemporary(temporary, &file, &reason)) return Fail(error, path, reason);
   bool written = WriteAll(files, file, bytes, &reason);
   if (written && old.exists) files.KeepAttributes(file, old);
@@ -42,12 +42,12 @@ bool ReplaceFileContents(FileSystem& files, const char* path, std::string_view b
   std::string ignored;
   if (!written) {
     files.Remove(temporary, &ignored);
-    files.Close(file, &ignored);
+    file.Close(&ignored);
     return Fail(error, path, reason);
   }
   // The new file is complete, on the disk and in place: what follows cannot
   // lose it, and a crash leaves either it or the old one.
-  files.Close(file, &ignored);
+  file.Close(&ignored);
   files.SyncDirectory(target, &ignored);
   return true;
 }

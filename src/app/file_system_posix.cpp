@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <optional>
 
 #include "file_system.h"
 
@@ -26,8 +27,6 @@ bool Fail(std::string* error, int errorNumber) {
   *error = std::strerror(errorNumber);
   return false;
 }
-
-int Descriptor(FileHandle file) { return static_cast<int>(file); }
 
 bool SameFile(const struct stat& a, const struct stat& b) {
   return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
@@ -49,26 +48,19 @@ bool Lock(int fd, std::string* error) {
 
 class PosixFileSystem final : public FileSystem {
  public:
-  size_t FullPathName(const char* name, char* buffer, size_t size) override {
-    if (size == 0) return 0;
-    // getcwd fails with ERANGE when the directory alone does not fit; a
-    // result that is not absolute (older C libraries, a directory outside the
-    // root) names no file we could use.
-    if (getcwd(buffer, size) == nullptr || buffer[0] != '/') {
-      buffer[0] = '\0';
-      return 0;
+  std::string FullPathName(const std::string& name) override {
+    std::string directory(256, '\0');
+    // getcwd fails with ERANGE while the buffer is too small for the
+    // directory; a result that is not absolute (older C libraries, a
+    // directory outside the root) names no file we could use.
+    while (getcwd(directory.data(), directory.size()) == nullptr) {
+      if (errno != ERANGE) return "";
+      directory.resize(2 * directory.size());
     }
-    size_t length = std::strlen(buffer);
-    bool needsSeparator = buffer[length - 1] != '/';
-    size_t nameLength = std::strlen(name);
-    size_t fullLength = length + (needsSeparator ? 1 : 0) + nameLength;
-    if (fullLength >= size) {
-      buffer[0] = '\0';
-      return 0;
-    }
-    if (needsSeparator) buffer[length++] = '/';
-    std::memcpy(buffer + length, name, nameLength + 1);
-    return fullLength;
+    directory.resize(std::strlen(directory.c_str()));
+    if (directory.empty() || directory[0] != '/') return "";
+    if (directory.back() != '/') directory += '/';
+    return directory + name;
   }
 
   std::string LinkTarget(const std::string& path) override {
@@ -92,7 +84,7 @@ class PosixFileSystem final : public FileSystem {
     if (S_ISDIR(status.st_mode)) {
       info->refusal = std::strerror(EISDIR);
     } else if (!S_ISREG(status.st_mode)) {
-      info->refusal = "not a regular file";
+      info->refusal = kNotARegularFile;
     } else if (access(path.c_str(), W_OK) != 0) {
       info->refusal = std::strerror(errno);
     }
@@ -102,32 +94,36 @@ class PosixFileSystem final : public FileSystem {
     return true;
   }
 
-  bool OpenForReading(const std::string& path, FileHandle* file, std::string* error) override {
+  bool OpenForReading(const std::string& path, File* file, std::string* error) override {
     // Non-blocking, so that a named pipe without a writer does not hold the
     // open; it is then refused as not a regular file.
     int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return Fail(error, errno);
     struct stat status;
-    if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+    bool known = fstat(fd, &status) == 0;
+    if (!known || !S_ISREG(status.st_mode)) {
+      bool folder = known && S_ISDIR(status.st_mode);
       close(fd);
-      *error = "not a regular file";
+      *error = folder ? std::strerror(EISDIR) : kNotARegularFile;
       return false;
     }
-    *file = fd;
+    *file = Adopt(fd);
     return true;
   }
 
-  bool Read(FileHandle file, char* buffer, size_t size, size_t* got, std::string* error) override {
+  bool Read(File& file, char* buffer, size_t size, size_t* got, std::string* error) override {
+    std::optional<int> fd = Descriptor(file);
+    if (!fd) return Fail(error, EBADF);
     ssize_t count;
     do {
-      count = read(Descriptor(file), buffer, size);
+      count = read(*fd, buffer, size);
     } while (count < 0 && errno == EINTR);
     if (count < 0) return Fail(error, errno);
     *got = static_cast<size_t>(count);
     return true;
   }
 
-  bool CreateTemporary(const std::string& path, FileHandle* file, std::string* error) override {
+  bool CreateTemporary(const std::string& path, File* file, std::string* error) override {
     // The save that held the file may have renamed it into place meanwhile:
     // the lock is then on the new file itself, and the name is tried again.
     for (int attempt = 0; attempt < kLockAttempts; ++attempt) {
@@ -141,7 +137,7 @@ class PosixFileSystem final : public FileSystem {
       struct stat named;
       if (fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode)) {
         close(fd);
-        *error = "not a regular file";
+        *error = kNotARegularFile;
         return false;
       }
       if (stat(path.c_str(), &named) != 0 || !SameFile(opened, named)) {
@@ -153,35 +149,36 @@ class PosixFileSystem final : public FileSystem {
         close(fd);
         return Fail(error, errorNumber);
       }
-      *file = fd;
+      *file = Adopt(fd);
       return true;
     }
     return Fail(error, EWOULDBLOCK);
   }
 
-  bool Write(FileHandle file, const char* bytes, size_t size, size_t* written,
+  bool Write(File& file, const char* bytes, size_t size, size_t* written,
              std::string* error) override {
+    std::optional<int> fd = Descriptor(file);
+    if (!fd) return Fail(error, EBADF);
     ssize_t count;
     do {
-      count = write(Descriptor(file), bytes, size);
+      count = write(*fd, bytes, size);
     } while (count < 0 && errno == EINTR);
     if (count <= 0) return Fail(error, count == 0 ? ENOSPC : errno);
     *written = static_cast<size_t>(count);
     return true;
   }
 
-  void KeepAttributes(FileHandle file, const FileInfo& old) override {
-    if (fchown(Descriptor(file), old.owner, old.group) != 0) errno = 0;
-    if (fchmod(Descriptor(file), old.attributes) != 0) errno = 0;
+  void KeepAttributes(File& file, const FileInfo& old) override {
+    std::optional<int> fd = Descriptor(file);
+    if (!fd) return;
+    if (fchown(*fd, old.owner, old.group) != 0) errno = 0;
+    if (fchmod(*fd, old.attributes) != 0) errno = 0;
   }
 
-  bool Sync(FileHandle file, std::string* error) override {
-    if (fsync(Descriptor(file)) != 0) return Fail(error, errno);
-    return true;
-  }
-
-  bool Close(FileHandle file, std::string* error) override {
-    if (close(Descriptor(file)) != 0) return Fail(error, errno);
+  bool Sync(File& file, std::string* error) override {
+    std::optional<int> fd = Descriptor(file);
+    if (!fd) return Fail(error, EBADF);
+    if (fsync(*fd) != 0) return Fail(error, errno);
     return true;
   }
 
@@ -207,6 +204,19 @@ class PosixFileSystem final : public FileSystem {
   bool Remove(const std::string& path, std::string* error) override {
     if (unlink(path.c_str()) != 0) return Fail(error, errno);
     return true;
+  }
+
+ protected:
+  bool CloseFile(intptr_t id, std::string* error) override {
+    if (close(static_cast<int>(id)) != 0) return Fail(error, errno);
+    return true;
+  }
+
+ private:
+  std::optional<int> Descriptor(const File& file) const {
+    std::optional<intptr_t> id = IdOf(file);
+    if (!id) return std::nullopt;
+    return static_cast<int>(*id);
   }
 };
 

@@ -4,6 +4,7 @@
 // until the handle is closed, and the system closes it when its process dies.
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 #include "file_system.h"
@@ -20,6 +21,9 @@ constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM 
                                   FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 // ReadFile and WriteFile take a DWORD count.
 constexpr size_t kLargestTransfer = 0x40000000;
+// The reason given for a folder: opening one as a file is refused as "Access
+// is denied", which would send the user looking at permissions.
+const char kIsAFolder[] = "is a folder";
 
 // The system's text for an error code, without its final line break.
 std::string ErrorText(DWORD code) {
@@ -39,23 +43,24 @@ bool Fail(std::string* error, DWORD code) {
   return false;
 }
 
-HANDLE Native(FileHandle file) { return reinterpret_cast<HANDLE>(file); }
-FileHandle Portable(HANDLE file) { return reinterpret_cast<FileHandle>(file); }
-
 class Win32FileSystem final : public FileSystem {
  public:
-  size_t FullPathName(const char* name, char* buffer, size_t size) override {
-    if (size == 0) return 0;
-    DWORD capacity = size > MAXDWORD ? MAXDWORD : static_cast<DWORD>(size);
+  std::string FullPathName(const std::string& name) override {
     // On success the length without the terminator; when the buffer is too
-    // small, the size it would need (terminator included), with the buffer's
-    // contents undefined.
-    DWORD length = GetFullPathNameA(name, capacity, buffer, nullptr);
-    if (length == 0 || length >= capacity) {
-      buffer[0] = '\0';
-      return 0;
+    // small, the size it would need, terminator included (which may grow
+    // again if the working directory changes in between).
+    DWORD needed = GetFullPathNameA(name.c_str(), 0, nullptr, nullptr);
+    std::string full;
+    while (needed > 0) {
+      full.resize(needed);
+      DWORD length = GetFullPathNameA(name.c_str(), needed, full.data(), nullptr);
+      if (length < needed) {
+        full.resize(length);
+        return full;
+      }
+      needed = length;
     }
-    return length;
+    return "";
   }
 
   // The settings file is not followed through links here: the rename
@@ -67,14 +72,14 @@ class Win32FileSystem final : public FileSystem {
     DWORD attributes = GetFileAttributesA(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
       DWORD code = GetLastError();
-      if (code == ERROR_FILE_NOT_FOUND) return true;
+      if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) return true;
       return Fail(error, code);
     }
     info->exists = true;
     if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
-      info->refusal = "is a folder";
+      info->refusal = kIsAFolder;
     } else if (attributes & FILE_ATTRIBUTE_DEVICE) {
-      info->refusal = "not a regular file";
+      info->refusal = kNotARegularFile;
     } else if (attributes & FILE_ATTRIBUTE_READONLY) {
       info->refusal = ErrorText(ERROR_ACCESS_DENIED);
     }
@@ -82,29 +87,39 @@ class Win32FileSystem final : public FileSystem {
     return true;
   }
 
-  bool OpenForReading(const std::string& path, FileHandle* file, std::string* error) override {
+  bool OpenForReading(const std::string& path, File* file, std::string* error) override {
     HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) return Fail(error, GetLastError());
+    if (handle == INVALID_HANDLE_VALUE) {
+      DWORD code = GetLastError();
+      DWORD attributes = GetFileAttributesA(path.c_str());
+      if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        *error = kIsAFolder;
+        return false;
+      }
+      return Fail(error, code);
+    }
     if (GetFileType(handle) != FILE_TYPE_DISK) {
       CloseHandle(handle);
-      *error = "not a regular file";
+      *error = kNotARegularFile;
       return false;
     }
-    *file = Portable(handle);
+    *file = Adopt(reinterpret_cast<intptr_t>(handle));
     return true;
   }
 
-  bool Read(FileHandle file, char* buffer, size_t size, size_t* got, std::string* error) override {
+  bool Read(File& file, char* buffer, size_t size, size_t* got, std::string* error) override {
+    std::optional<HANDLE> handle = Native(file);
+    if (!handle) return Fail(error, ERROR_INVALID_HANDLE);
     DWORD chunk = size > kLargestTransfer ? static_cast<DWORD>(kLargestTransfer) : static_cast<DWORD>(size);
     DWORD count = 0;
-    if (!ReadFile(Native(file), buffer, chunk, &count, nullptr)) return Fail(error, GetLastError());
+    if (!ReadFile(*handle, buffer, chunk, &count, nullptr)) return Fail(error, GetLastError());
     *got = count;
     return true;
   }
 
-  bool CreateTemporary(const std::string& path, FileHandle* file, std::string* error) override {
+  bool CreateTemporary(const std::string& path, File* file, std::string* error) override {
     for (int attempt = 0; attempt < kOpenAttempts; ++attempt) {
       HANDLE handle = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr,
                                   OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -119,35 +134,36 @@ class Win32FileSystem final : public FileSystem {
         CloseHandle(handle);
         return Fail(error, code);
       }
-      *file = Portable(handle);
+      *file = Adopt(reinterpret_cast<intptr_t>(handle));
       return true;
     }
     return Fail(error, ERROR_SHARING_VIOLATION);
   }
 
-  bool Write(FileHandle file, const char* bytes, size_t size, size_t* written,
+  bool Write(File& file, const char* bytes, size_t size, size_t* written,
              std::string* error) override {
+    std::optional<HANDLE> handle = Native(file);
+    if (!handle) return Fail(error, ERROR_INVALID_HANDLE);
     DWORD chunk = size > kLargestTransfer ? static_cast<DWORD>(kLargestTransfer) : static_cast<DWORD>(size);
     DWORD count = 0;
-    if (!WriteFile(Native(file), bytes, chunk, &count, nullptr)) return Fail(error, GetLastError());
+    if (!WriteFile(*handle, bytes, chunk, &count, nullptr)) return Fail(error, GetLastError());
     if (count == 0) return Fail(error, ERROR_DISK_FULL);
     *written = count;
     return true;
   }
 
-  void KeepAttributes(FileHandle file, const FileInfo& old) override {
+  void KeepAttributes(File& file, const FileInfo& old) override {
+    std::optional<HANDLE> handle = Native(file);
+    if (!handle) return;
     FILE_BASIC_INFO basic = {};  // zero times: left as they are
     basic.FileAttributes = old.attributes != 0 ? old.attributes : FILE_ATTRIBUTE_NORMAL;
-    SetFileInformationByHandle(Native(file), FileBasicInfo, &basic, sizeof basic);
+    SetFileInformationByHandle(*handle, FileBasicInfo, &basic, sizeof basic);
   }
 
-  bool Sync(FileHandle file, std::string* error) override {
-    if (!FlushFileBuffers(Native(file))) return Fail(error, GetLastError());
-    return true;
-  }
-
-  bool Close(FileHandle file, std::string* error) override {
-    if (!CloseHandle(Native(file))) return Fail(error, GetLastError());
+  bool Sync(File& file, std::string* error) override {
+    std::optional<HANDLE> handle = Native(file);
+    if (!handle) return Fail(error, ERROR_INVALID_HANDLE);
+    if (!FlushFileBuffers(*handle)) return Fail(error, GetLastError());
     return true;
   }
 
@@ -165,6 +181,19 @@ class Win32FileSystem final : public FileSystem {
   bool Remove(const std::string& path, std::string* error) override {
     if (!DeleteFileA(path.c_str())) return Fail(error, GetLastError());
     return true;
+  }
+
+ protected:
+  bool CloseFile(intptr_t id, std::string* error) override {
+    if (!CloseHandle(reinterpret_cast<HANDLE>(id))) return Fail(error, GetLastError());
+    return true;
+  }
+
+ private:
+  std::optional<HANDLE> Native(const File& file) const {
+    std::optional<intptr_t> id = IdOf(file);
+    if (!id) return std::nullopt;
+    return reinterpret_cast<HANDLE>(*id);
   }
 };
 

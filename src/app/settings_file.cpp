@@ -22,10 +22,10 @@ constexpr size_t kReadChunk = 64 * 1024;
 // ends at LF or CR LF; a CR that is not followed by LF is part of the line. A
 // last line without a line end counts as a line. A file is read in chunks, so
 // that a hand-made line of any length needs no more memory than it keeps; a
-// read error ends the file there.
+// read error ends the file there, and is kept for a caller that reports it.
 class LineReader {
  public:
-  LineReader(FileSystem* files, FileHandle file)
+  LineReader(FileSystem* files, File* file)
       : files_(files), file_(file), chunk_(new char[kReadChunk]) {}
   LineReader(const char* bytes, size_t size) : next_(bytes), end_(bytes + size) {}
 
@@ -41,13 +41,17 @@ class LineReader {
   /// True when no byte is left.
   bool AtEnd() { return !Fill(); }
 
+  /// Why the file ended early; empty if no read failed.
+  const std::string& readError() const { return readError_; }
+
  private:
   // Makes at least one byte available; false at the end of the file.
   bool Fill();
 
   FileSystem* files_ = nullptr;  // null: only the bytes given are read
-  FileHandle file_ = 0;
+  File* file_ = nullptr;
   std::unique_ptr<char[]> chunk_;
+  std::string readError_;
   const char* next_ = nullptr;
   const char* end_ = nullptr;
 };
@@ -56,8 +60,7 @@ bool LineReader::Fill() {
   if (next_ != end_) return true;
   if (files_ == nullptr) return false;
   size_t got = 0;
-  std::string ignored;
-  if (!files_->Read(file_, chunk_.get(), kReadChunk, &got, &ignored) || got == 0) {
+  if (!files_->Read(*file_, chunk_.get(), kReadChunk, &got, &readError_) || got == 0) {
     files_ = nullptr;
     return false;
   }
@@ -198,6 +201,26 @@ void AppendSlotLine(std::string* bytes, const char* text) {
   bytes->resize(static_cast<size_t>(out - bytes->data()));
 }
 
+// Reads the file at `path` over the state. Returns false with the reason if
+// it cannot be opened or a read fails, the state then holding what was read.
+bool ReadSettingsFile(FileSystem& files, AppState* state, const char* path, std::string* reason) {
+  File file;
+  if (!files.OpenForReading(path, &file, reason)) return false;
+  LineReader reader(&files, &file);
+  ReadSettings(&reader, state);
+  *reason = reader.readError();
+  return reason->empty();
+}
+
+void NormaliseLanguage(AppState* state) {
+  if (GetSetting(*state, Language) > 1) SetSetting(state, Language, 0);
+}
+
+bool Fail(std::string* error, const char* path, const std::string& reason) {
+  *error = std::string(path) + ": " + reason;
+  return false;
+}
+
 void AppendNumberLine(std::string* bytes, int32_t value) {
   char number[16];
   char* end = std::to_chars(number, number + sizeof number, value).ptr;
@@ -210,30 +233,42 @@ void AppendNumberLine(std::string* bytes, int32_t value) {
 void LoadSettings(AppState* state) { LoadSettingsFile(state, state->settingsPath); }
 
 void LoadSettingsFile(FileSystem& files, AppState* state, const char* path) {
-  FileHandle file;
   std::string ignored;
-  if (path != nullptr && path[0] != '\0' && files.OpenForReading(path, &file, &ignored)) {
-    LineReader reader(&files, file);
-    ReadSettings(&reader, state);
-    files.Close(file, &ignored);
-  }
-  if (GetSetting(*state, Language) > 1) SetSetting(state, Language, 0);
-}
-
-// Stands in until the seam reports what it could not read.
-bool LoadSettingsFile(FileSystem& files, AppState* state, const char* path, std::string*) {
-  LoadSettingsFile(files, state, path);
-  return true;
+  if (path != nullptr && path[0] != '\0') ReadSettingsFile(files, state, path, &ignored);
+  NormaliseLanguage(state);
 }
 
 void LoadSettingsFile(AppState* state, const char* path) {
   LoadSettingsFile(SystemFileSystem(), state, path);
 }
 
+bool LoadSettingsFile(FileSystem& files, AppState* state, const char* path, std::string* error) {
+  if (path == nullptr || path[0] == '\0') {
+    *error = "no settings file name";
+    return false;
+  }
+  FileInfo info;
+  std::string reason;
+  if (!files.Inspect(path, &info, &reason)) return Fail(error, path, reason);
+  // Read into a copy, so that a file that fails part way leaves nothing of
+  // itself in the state.
+  auto loaded = std::make_unique<AppState>(*state);
+  if (info.exists && !ReadSettingsFile(files, loaded.get(), path, &reason)) {
+    return Fail(error, path, reason);
+  }
+  NormaliseLanguage(loaded.get());
+  *state = *loaded;
+  return true;
+}
+
+bool LoadSettingsFile(AppState* state, const char* path, std::string* error) {
+  return LoadSettingsFile(SystemFileSystem(), state, path, error);
+}
+
 void LoadSettingsBytes(AppState* state, const char* bytes, size_t size) {
   LineReader reader(bytes, size);
   ReadSettings(&reader, state);
-  if (GetSetting(*state, Language) > 1) SetSetting(state, Language, 0);
+  NormaliseLanguage(state);
 }
 
 std::string SettingsFileBytes(const AppState& state) {

@@ -32,14 +32,21 @@ void LoadSettings(AppState* state);
 /// reset to 0 (a negative one is kept as stored).
 void LoadSettingsFile(FileSystem& files, AppState* state, const char* path);
 
-/// LoadSettingsFile for the console: the same reading, but a file that
-/// exists and cannot be read (a folder, no permission, a read error) is
-/// reported, with the state left as it was. A missing file leaves the
-/// defaults and is no failure.
-bool LoadSettingsFile(FileSystem& files, AppState* state, const char* path, std::string* error);
-
 /// LoadSettingsFile on the platform's own file system.
 void LoadSettingsFile(AppState* state, const char* path);
+
+/// LoadSettingsFile for a caller that reports what went wrong (the console):
+/// the same reading, but a file that is there and cannot be read whole (a
+/// folder, a pipe, no permission, a read error part way) is a failure.
+/// Returns true for a file read whole, and for no file at `path` (the state
+/// keeps its defaults, and a later save creates the file); `Language` is then
+/// normalised as above. Returns false with "<path>: <reason>" in `error`, or
+/// "no settings file name" for an empty path, and the state exactly as it was
+/// before the call.
+bool LoadSettingsFile(FileSystem& files, AppState* state, const char* path, std::string* error);
+
+/// The reporting LoadSettingsFile on the platform's own file system.
+bool LoadSettingsFile(AppState* state, const char* path, std::string* error);
 
 /// LoadSettingsFile on the bytes of a settings file held in memory: the same
 /// reading, line by line, with the same tolerance of any bytes.

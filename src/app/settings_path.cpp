@@ -1,6 +1,7 @@
 #include "settings_path.h"
 
 #include <cstring>
+#include <string>
 
 namespace tapsmith {
 
@@ -13,13 +14,13 @@ constexpr size_t kExtensionLength = sizeof kSettingsExtension - 1;
 }  // namespace
 
 bool ResolveSettingsPath(FileSystem& files, AppState* state) {
-  char* path = state->settingsPath;
-  size_t length = files.FullPathName(kProgramFileName, path, kSettingsPathSize);
-  if (length < kExtensionLength || length >= static_cast<size_t>(kSettingsPathSize)) {
-    path[0] = '\0';
+  std::string path = files.FullPathName(kProgramFileName);
+  if (path.size() < kExtensionLength || path.size() >= static_cast<size_t>(kSettingsPathSize)) {
+    state->settingsPath[0] = '\0';
     return false;
   }
-  std::memcpy(path + length - kExtensionLength, kSettingsExtension, kExtensionLength);
+  path.replace(path.size() - kExtensionLength, kExtensionLength, kSettingsExtension);
+  std::memcpy(state->settingsPath, path.c_str(), path.size() + 1);
   return true;
 }
 

@@ -40,7 +40,7 @@ struct CliCommand {
   // List1 from a file, from --values or from a series; chosen unless --list
   // names another list.
   std::optional<std::string> listFile;
-  std::optional<std::string> values;  // UTF-8, the separators already line breaks
+  std::optional<std::string> values;  // UTF-8, as given to --values
   SeriesList series;
   bool listNamed = false;
   DesignRequest design;

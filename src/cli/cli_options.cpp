@@ -195,17 +195,8 @@ bool ApplyListFile(const std::string& text, CliCommand* command, std::string*) {
   return true;
 }
 
-// Commas, blanks and line breaks all separate values; a run of them counts
-// as one, so that "1k, 2.2k" is two values.
 bool ApplyValues(const std::string& text, CliCommand* command, std::string*) {
-  std::string lines;
-  size_t start = 0;
-  while (start < text.size()) {
-    const size_t end = std::min(text.find_first_of(", \t\r\n", start), text.size());
-    if (end > start) lines += text.substr(start, end - start) + "\r\n";
-    start = end + 1;
-  }
-  command->values = lines;
+  command->values = text;
   return true;
 }
 

@@ -3,48 +3,87 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <iterator>
 
 namespace tapsmith::testing {
 
+namespace {
+
+std::string FolderOf(const std::string& path) { return path.substr(0, path.rfind('/')); }
+
+bool Fail(std::string* error, int errorNumber) {
+  *error = std::strerror(errorNumber);
+  return false;
+}
+
+}  // namespace
+
 void FakeFileSystem::FailOperation(int n, int errorNumber) {
   failAt_ = operations_ + n;
+  failOnward_ = false;
   failError_ = errorNumber;
 }
 
+void FakeFileSystem::FailFrom(int n, int errorNumber) {
+  FailOperation(n, errorNumber);
+  failOnward_ = true;
+}
+
+void FakeFileSystem::CutPower() {
+  files_ = syncedNames_;
+  for (auto& [path, contents] : files_) contents->bytes = contents->synced;
+  open_.clear();
+  failAt_ = 0;
+}
+
 void FakeFileSystem::AddFile(const std::string& path, const std::string& bytes) {
-  files[path] = std::make_shared<std::string>(bytes);
+  auto contents = std::make_shared<Node>(Node{bytes, bytes});
+  files_[path] = contents;
+  syncedNames_[path] = contents;
 }
 
 std::string FakeFileSystem::Bytes(const std::string& path) const {
-  auto found = files.find(path);
-  return found == files.end() ? "<none>" : *found->second;
+  auto found = files_.find(path);
+  return found == files_.end() ? "<none>" : found->second->bytes;
 }
 
 bool FakeFileSystem::Fails(const std::string& call, std::string* error) {
   log.push_back(call);
-  if (++operations_ != failAt_) return false;
+  ++operations_;
+  if (failAt_ == 0 || operations_ < failAt_ || (operations_ > failAt_ && !failOnward_)) return false;
   if (error != nullptr) *error = std::strerror(failError_);
   return true;
 }
 
-bool FakeFileSystem::FolderExists(const std::string& path) const {
-  std::string folder = path.substr(0, path.rfind('/'));
-  return std::find(folders.begin(), folders.end(), folder) != folders.end();
+bool FakeFileSystem::IsFolder(const std::string& path) const {
+  return std::find(folders.begin(), folders.end(), path) != folders.end();
 }
 
-FakeFileSystem::OpenFile* FakeFileSystem::Find(FileHandle file) {
-  auto found = open_.find(file);
-  return found == open_.end() ? nullptr : &found->second;
-}
+bool FakeFileSystem::FolderExists(const std::string& path) const { return IsFolder(FolderOf(path)); }
 
-size_t FakeFileSystem::FullPathName(const char* name, char* buffer, size_t size) {
-  std::string full = workingDirectory + "/" + name;
-  if (Fails("FullPathName " + std::string(name), nullptr) || full.size() >= size) {
-    if (size > 0) buffer[0] = '\0';
-    return 0;
+FakeFileSystem::OpenFile* FakeFileSystem::Find(const File& file, bool writing, std::string* error) {
+  std::optional<intptr_t> id = IdOf(file);
+  auto found = id ? open_.find(*id) : open_.end();
+  if (found == open_.end() || (writing && !found->second.writable)) {
+    Fail(error, EBADF);
+    return nullptr;
   }
-  std::memcpy(buffer, full.c_str(), full.size() + 1);
-  return full.size();
+  return &found->second;
+}
+
+std::string FakeFileSystem::Name(const File& file) const {
+  std::optional<intptr_t> id = IdOf(file);
+  return id ? std::to_string(*id) : "none";
+}
+
+File FakeFileSystem::Open(const Contents& contents, bool writable) {
+  open_[nextId_] = {contents, 0, writable};
+  return Adopt(nextId_++);
+}
+
+std::string FakeFileSystem::FullPathName(const std::string& name) {
+  if (Fails("FullPathName " + name, nullptr)) return "";
+  return workingDirectory + "/" + name;
 }
 
 std::string FakeFileSystem::LinkTarget(const std::string& path) {
@@ -55,98 +94,102 @@ std::string FakeFileSystem::LinkTarget(const std::string& path) {
 bool FakeFileSystem::Inspect(const std::string& path, FileInfo* info, std::string* error) {
   *info = FileInfo();
   if (Fails("Inspect " + path, error)) return false;
-  if (!FolderExists(path)) {
-    *error = std::strerror(ENOENT);
-    return false;
-  }
-  info->exists = files.count(path) != 0 || refusals.count(path) != 0;
+  info->exists = files_.count(path) != 0 || refusals.count(path) != 0 || IsFolder(path);
+  if (IsFolder(path)) info->refusal = std::strerror(EISDIR);
   if (refusals.count(path) != 0) info->refusal = refusals[path];
   return true;
 }
 
-bool FakeFileSystem::OpenForReading(const std::string& path, FileHandle* file, std::string* error) {
+bool FakeFileSystem::OpenForReading(const std::string& path, File* file, std::string* error) {
   if (Fails("OpenForReading " + path, error)) return false;
-  auto found = files.find(path);
-  if (found == files.end()) {
-    *error = std::strerror(ENOENT);
-    return false;
-  }
-  *file = nextHandle_++;
-  open_[*file] = {found->second, 0};
+  if (IsFolder(path)) return Fail(error, EISDIR);
+  auto found = files_.find(path);
+  if (found == files_.end()) return Fail(error, ENOENT);
+  *file = Open(found->second, false);
   return true;
 }
 
-bool FakeFileSystem::Read(FileHandle file, char* buffer, size_t size, size_t* got, std::string* error) {
-  if (Fails("Read " + std::to_string(file), error)) return false;
-  OpenFile* open = Find(file);
-  const std::string& bytes = *open->contents;
-  *got = std::min({size, largestTransfer, bytes.size() - open->position});
+bool FakeFileSystem::Read(File& file, char* buffer, size_t size, size_t* got, std::string* error) {
+  if (Fails("Read " + Name(file), error)) return false;
+  OpenFile* open = Find(file, false, error);
+  if (open == nullptr) return false;
+  const std::string& bytes = open->contents->bytes;
+  size_t left = bytes.size() - std::min(open->position, bytes.size());
+  *got = std::min({size, largestTransfer, left});
   std::memcpy(buffer, bytes.data() + open->position, *got);
   open->position += *got;
   return true;
 }
 
-bool FakeFileSystem::CreateTemporary(const std::string& path, FileHandle* file, std::string* error) {
+bool FakeFileSystem::CreateTemporary(const std::string& path, File* file, std::string* error) {
   if (Fails("CreateTemporary " + path, error)) return false;
-  if (!FolderExists(path)) {
-    *error = std::strerror(ENOENT);
-    return false;
-  }
-  Contents& contents = files[path];
-  if (contents == nullptr) contents = std::make_shared<std::string>();
-  contents->clear();  // what a dead save left is taken over
-  *file = nextHandle_++;
-  open_[*file] = {contents, 0};
+  if (!FolderExists(path)) return Fail(error, ENOENT);
+  if (IsFolder(path)) return Fail(error, EISDIR);
+  Contents& contents = files_[path];
+  if (contents == nullptr) contents = std::make_shared<Node>();
+  contents->bytes.clear();  // what a dead save left is taken over
+  *file = Open(contents, true);
   return true;
 }
 
-bool FakeFileSystem::Write(FileHandle file, const char* bytes, size_t size, size_t* written,
+bool FakeFileSystem::Write(File& file, const char* bytes, size_t size, size_t* written,
                            std::string* error) {
-  if (Fails("Write " + std::to_string(file) + " " + std::to_string(size), error)) return false;
-  OpenFile* open = Find(file);
+  if (Fails("Write " + Name(file) + " " + std::to_string(size), error)) return false;
+  OpenFile* open = Find(file, true, error);
+  if (open == nullptr) return false;
+  std::string& contents = open->contents->bytes;
   *written = std::min(size, largestTransfer);
-  open->contents->replace(open->position, *written, bytes, *written);
+  // A file cut shorter by another handle is extended with zeros, as POSIX does.
+  if (contents.size() < open->position) contents.resize(open->position, '\0');
+  contents.replace(open->position, *written, bytes, *written);
   open->position += *written;
   return true;
 }
 
-void FakeFileSystem::KeepAttributes(FileHandle file, const FileInfo&) {
-  Fails("KeepAttributes " + std::to_string(file), nullptr);
+void FakeFileSystem::KeepAttributes(File& file, const FileInfo&) {
+  Fails("KeepAttributes " + Name(file), nullptr);
 }
 
-bool FakeFileSystem::Sync(FileHandle file, std::string* error) {
-  return !Fails("Sync " + std::to_string(file), error);
+bool FakeFileSystem::Sync(File& file, std::string* error) {
+  if (Fails("Sync " + Name(file), error)) return false;
+  OpenFile* open = Find(file, false, error);
+  if (open == nullptr) return false;
+  open->contents->synced = open->contents->bytes;
+  return true;
 }
 
-bool FakeFileSystem::Close(FileHandle file, std::string* error) {
-  bool failed = Fails("Close " + std::to_string(file), error);
-  open_.erase(file);  // gone whatever the result
-  return !failed;
+bool FakeFileSystem::CloseFile(intptr_t id, std::string* error) {
+  bool failed = Fails("Close " + std::to_string(id), error);
+  bool known = open_.erase(id) != 0;  // gone whatever the result
+  if (failed) return false;
+  return known || Fail(error, EBADF);
 }
 
 bool FakeFileSystem::Rename(const std::string& from, const std::string& to, std::string* error) {
   if (Fails("Rename " + from + " " + to, error)) return false;
-  auto found = files.find(from);
-  if (found == files.end()) {
-    *error = std::strerror(ENOENT);
-    return false;
-  }
+  auto found = files_.find(from);
+  if (found == files_.end() || !FolderExists(to)) return Fail(error, ENOENT);
+  if (IsFolder(to)) return Fail(error, EISDIR);
   Contents contents = found->second;
-  files.erase(found);
-  files[to] = contents;
+  files_.erase(found);
+  files_[to] = contents;
   return true;
 }
 
 bool FakeFileSystem::SyncDirectory(const std::string& path, std::string* error) {
-  return !Fails("SyncDirectory " + path, error);
+  if (Fails("SyncDirectory " + path, error)) return false;
+  const std::string folder = FolderOf(path);
+  if (!IsFolder(folder)) return Fail(error, ENOENT);
+  auto inFolder = [&folder](const auto& entry) { return FolderOf(entry.first) == folder; };
+  std::erase_if(syncedNames_, inFolder);
+  std::copy_if(files_.begin(), files_.end(), std::inserter(syncedNames_, syncedNames_.end()),
+               inFolder);
+  return true;
 }
 
 bool FakeFileSystem::Remove(const std::string& path, std::string* error) {
   if (Fails("Remove " + path, error)) return false;
-  if (files.erase(path) == 0) {
-    *error = std::strerror(ENOENT);
-    return false;
-  }
+  if (files_.erase(path) == 0) return Fail(error, ENOENT);
   return true;
 }
 

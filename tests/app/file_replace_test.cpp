@@ -36,7 +36,7 @@ TEST(FileReplace, WritesATemporaryFileSyncsItAndRenamesItOverTheOld) {
   std::string error;
   ASSERT_TRUE(ReplaceFileContents(files, kPath, bytes, &error)) << error;
   EXPECT_EQ(files.Bytes(kPath), bytes);
-  EXPECT_EQ(files.files.size(), 1u);
+  EXPECT_EQ(files.fileCount(), 1u);
 
   std::vector<std::string> expected = {"LinkTarget /home/Tapsmith.ini", "Inspect /home/Tapsmith.ini",
                                        "CreateTemporary /home/Tapsmith.ini.tmp"};
@@ -91,6 +91,42 @@ TEST(FileReplace, AFailureAtAnyStepLeavesTheOldFileOrTheWholeNewOne) {
   }
 }
 
+// The power cut before each operation of a save in turn, a first one and one
+// over an old file: the cut operation and every later one fail, as nothing
+// reaches a disk without power. After the cut the disk holds the old file
+// (or none) or the whole new one, and once the new one it stays; a save that
+// ran to its end has made the new one durable.
+TEST(FileReplace, APowerCutAtAnyStepLeavesTheOldFileOrTheWholeNewOne) {
+  const std::string bytes = NewBytes();
+  for (const char* old : {"old contents\r\n", ""}) {
+    const std::string before = *old != '\0' ? old : "<none>";
+    FakeFileSystem counted;
+    if (*old != '\0') counted.AddFile(kPath, old);
+    std::string error;
+    ASSERT_TRUE(ReplaceFileContents(counted, kPath, bytes, &error));
+
+    bool replaced = false;
+    for (int n = 1; n <= counted.operations() + 1; ++n) {
+      FakeFileSystem files;
+      if (*old != '\0') files.AddFile(kPath, old);
+      files.FailFrom(n, EIO);
+      bool saved = ReplaceFileContents(files, kPath, bytes, &error);
+      files.CutPower();
+      const std::string after = files.Bytes(kPath);
+      const std::string step = n <= counted.operations() ? counted.log[n - 1] : "after the save";
+      if (!replaced) {
+        replaced = after == bytes;
+        EXPECT_TRUE(replaced || after == before) << step << ": " << after.substr(0, 40);
+      } else {
+        EXPECT_EQ(after, bytes) << step;
+      }
+      if (n > counted.operations()) {
+        EXPECT_TRUE(saved && after == bytes);
+      }
+    }
+  }
+}
+
 TEST(FileReplace, AFileThatMayNotBeReplacedIsNotTouched) {
   FakeFileSystem files;
   files.refusals[kPath] = "Permission denied";
@@ -101,7 +137,7 @@ TEST(FileReplace, AFileThatMayNotBeReplacedIsNotTouched) {
 
   EXPECT_FALSE(ReplaceFileContents(files, "/nowhere/Tapsmith.ini", "new", &error));
   EXPECT_EQ(error, "/nowhere/Tapsmith.ini: No such file or directory");
-  EXPECT_TRUE(files.files.empty());
+  EXPECT_EQ(files.fileCount(), 0u);
 }
 
 // A save killed part way leaves its temporary file; the next save takes it
@@ -113,7 +149,7 @@ TEST(FileReplace, TheNextSaveTakesOverWhatAKilledSaveLeft) {
   std::string error;
   ASSERT_TRUE(ReplaceFileContents(files, kPath, "new\r\n", &error)) << error;
   EXPECT_EQ(files.Bytes(kPath), "new\r\n");
-  EXPECT_EQ(files.files.size(), 1u);
+  EXPECT_EQ(files.fileCount(), 1u);
 }
 
 }  // namespace

@@ -400,6 +400,59 @@ TEST_F(SettingsFile, MissingFileDirectoryOrPipeLoadsNothing) {
   }
 }
 
+// The console's load: no file keeps the defaults, a file read whole loads as
+// the window's does, and anything that is there but cannot be read whole is
+// reported with the state left exactly as it was, nothing half-loaded.
+TEST_F(SettingsFile, TheConsolesLoadReportsWhatCannotBeReadWholeAndThenChangesNothing) {
+  auto state = NewDefaultState();
+  SetSetting(state.get(), Language, 7);
+  std::string error;
+  EXPECT_TRUE(LoadSettingsFile(state.get(), (directory_ / "missing.ini").c_str(), &error)) << error;
+  EXPECT_EQ(GetSetting(*state, Language), 0);
+
+  const std::string bytes = FileOf({"2", "1", "-5", "20", "zero"});
+  auto whole = Load(bytes);
+  auto reported = NewDefaultState();
+  ASSERT_TRUE(LoadSettingsFile(reported.get(), path_.c_str(), &error)) << error;
+  EXPECT_EQ(std::memcmp(reported.get(), whole.get(), sizeof(AppState)), 0);
+
+  const std::string pipe = (directory_ / "pipe.ini").string();
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  testing::FakeFileSystem files;
+  files.AddFile("/home/Tapsmith.ini", bytes);
+  files.largestTransfer = 4;
+  struct Case {
+    const char* what;
+    std::string path;
+    int failAt;  // the operation of the fake's load to fail; 0: the real disk
+    int errorNumber;
+    std::string reason;
+  };
+  const Case cases[] = {
+      {"folder", directory_.string(), 0, 0, std::strerror(EISDIR)},
+      {"pipe", pipe, 0, 0, kNotARegularFile},
+      {"no name", "", 0, 0, ""},
+      {"folder on the way", "/home/Tapsmith.ini", 1, EACCES, std::strerror(EACCES)},
+      {"no permission", "/home/Tapsmith.ini", 2, EACCES, std::strerror(EACCES)},
+      {"read error part way", "/home/Tapsmith.ini", 4, EIO, std::strerror(EIO)},
+  };
+  for (const Case& c : cases) {
+    SetSlotText(state.get(), 0, c.what);
+    auto before = std::make_unique<AppState>(*state);
+    bool loaded;
+    if (c.failAt == 0) {
+      loaded = LoadSettingsFile(state.get(), c.path.c_str(), &error);
+    } else {
+      files.FailOperation(c.failAt, c.errorNumber);
+      loaded = LoadSettingsFile(files, state.get(), c.path.c_str(), &error);
+    }
+    EXPECT_FALSE(loaded) << c.what;
+    EXPECT_EQ(error, c.path.empty() ? "no settings file name" : c.path + ": " + c.reason) << c.what;
+    EXPECT_EQ(std::memcmp(state.get(), before.get(), sizeof(AppState)), 0) << c.what;
+  }
+  EXPECT_EQ(files.openFiles(), 0);
+}
+
 TEST_F(SettingsFile, SavingOverADirectoryOrIntoNoDirectoryFailsWithAReason) {
   auto state = NewDefaultState();
   std::string error;

@@ -1,12 +1,16 @@
 // Replacing the settings file on Windows, and where its path points.
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <memory>
 #include <string>
 #include <thread>
 
 #include "app_state.h"
 #include "file_replace.h"
+#include "list_file.h"
 #include "scripted_program.h"
+#include "settings_file.h"
 #include "settings_path.h"
 #include "test_util.h"
 
@@ -82,6 +86,35 @@ TEST(FileReplaceWin32, TakesOverALeftoverAndWaitsForALiveSave) {
   other.join();
   EXPECT_EQ(directory.ReadFile("Tapsmith.ini"), "this save\r\n");
   EXPECT_EQ(FilesIn(directory), 1);
+}
+
+// The console's loads: a missing file or folder is no file, while a folder, or
+// a file that another program holds without sharing, is refused with its
+// reason and changes nothing.
+TEST(SettingsFileWin32, TheConsolesLoadsTellWhatIsMissingFromWhatCannotBeRead) {
+  ScratchDirectory directory;
+  auto state = testing::NewDefaultState();
+  std::string error;
+  EXPECT_TRUE(LoadSettingsFile(state.get(), "missing.ini", &error)) << error;
+  EXPECT_TRUE(LoadSettingsFile(state.get(), "missing\\Tapsmith.ini", &error)) << error;
+
+  ASSERT_TRUE(CreateDirectoryA("folder.ini", nullptr));
+  ASSERT_TRUE(WriteBytes("held.ini", "1\r\n1\r\n"));
+  HANDLE held = CreateFileA("held.ini", GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  auto before = std::make_unique<AppState>(*state);
+  EXPECT_FALSE(LoadSettingsFile(state.get(), "folder.ini", &error));
+  EXPECT_EQ(error, "folder.ini: is a folder");
+  EXPECT_FALSE(LoadSettingsFile(state.get(), "held.ini", &error));
+  EXPECT_GT(error.size(), sizeof "held.ini: ") << error;
+  EXPECT_EQ(error.rfind("held.ini: ", 0), 0u) << error;
+  EXPECT_EQ(std::memcmp(state.get(), before.get(), sizeof(AppState)), 0);
+  std::string list;
+  EXPECT_FALSE(ReadListFile(SystemFileSystem(), "folder.ini", &list, &error));
+  EXPECT_EQ(error, "cannot read folder.ini: is a folder");
+  CloseHandle(held);
+  RemoveDirectoryA("folder.ini");
 }
 
 TEST(SettingsPathWin32, NamesTapsmithIniInTheWorkingDirectory) {

@@ -1,0 +1,30 @@
+// A stock list from outside the window, as the console gives it: read from
+// a text file (--list-file) or written out as values (--values), UTF-8, made
+// into what a list edit box holds.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "file_system.h"
+
+namespace tapsmith {
+
+/// Reads the file at `path` into `list` as a list slot holds it: code page
+/// 932 with CR LF line ends (a lone LF becomes CR LF), a leading UTF-8 byte
+/// order mark dropped, characters without a code-page-932 form as "?".
+/// Returns false, with `list` untouched and the reason in `error` (naming
+/// the path), if the file cannot be read whole (a folder, a missing file, no
+/// permission, a read error), if it holds NUL bytes (UTF-16 or binary, not
+/// UTF-8 text), or if the list would be longer than a slot holds: a list cut
+/// short or read as garbage would give a plausible but wrong result.
+bool ReadListFile(FileSystem& files, const std::string& path, std::string* list, std::string* error);
+
+/// Makes `values`, UTF-8 values separated by commas, blanks or line breaks
+/// (a run of them separating once), into `list` as a list slot holds it, one
+/// value a line, as a file of those lines would be. Returns false, with
+/// `list` untouched and the reason in `error`, if the list would be longer
+/// than a slot holds.
+bool ListFromValues(std::string_view values, std::string* list, std::string* error);
+
+}  // namespace tapsmith
