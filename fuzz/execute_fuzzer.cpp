@@ -226,8 +226,8 @@ void CheckDesignSearchAgainstPlain(uint64_t hash) {
   const int fast = RunSearch(gWorkspace.request, gWorkspace.stock, options, &gFast);
   if (plain != fast) Fail("design search counts differ", fast);
   if (gPlain.count != gFast.count) Fail("design search keeps a different number", gFast.count);
-  OrderBestMatches(BestOrder::Resistors, gWorkspace.request.Vtyp, &gPlain, &gOrder);
-  OrderBestMatches(BestOrder::Resistors, gWorkspace.request.Vtyp, &gFast, &gOrder);
+  OrderBestMatches(BestRank::Closest, BestOrder::Resistors, gWorkspace.request.Vtyp, &gPlain, &gOrder);
+  OrderBestMatches(BestRank::Closest, BestOrder::Resistors, gWorkspace.request.Vtyp, &gFast, &gOrder);
   for (int m = 0; m < gPlain.count; ++m) {
     const MatchRecord& a = gPlain.records[m];
     const MatchRecord& b = gFast.records[m];

@@ -340,6 +340,16 @@ bool FastDnmOnlyForR1(SearchPass* pass, int i, const WindowSides& window) {
 template <int kForm>
 struct FastRun {
   static void Go(SearchPass* pass) {
+    if constexpr (kernel::HasPinCurrent(kForm)) {
+      for (int i = 0; i < pass->count - 1; ++i) {
+        if (!kernel::R1InWindow(*pass, pass->stock->entries[i].value)) continue;
+        if (kernel::PlainPairsForR1<kForm>(pass, i)) return;
+      }
+    } else {
+      GoWithoutPinCurrent(pass);
+    }
+  }
+  static void GoWithoutPinCurrent(SearchPass* pass) {
     const int n = pass->count;
     const double vfb = pass->request->Vfb;
     const bool monotone = n >= 2 && std::isfinite(vfb) && vfb != 0.0 && PairTermsAreMonotone(*pass);

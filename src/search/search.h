@@ -115,6 +115,7 @@ struct DesignRequest {
 struct BestSelection {
   int16_t heap[kMatchCapacity];
   double distance[kMatchCapacity];  // by record number: fabs(vout - Vtyp)
+  double yield[kMatchCapacity];     // by record number, when it ranks by yield
 };
 
 // What the search needs from the settings, with out-of-range values of a
@@ -227,10 +228,12 @@ struct OrderScratch {
 /// stable: ties keep production order. No allocation.
 void OrderMatches(const AppState& state, MatchTable* matches, OrderScratch* scratch);
 
-/// Orders the best N, held in any order: production order first, then
-/// closest to `typical` first (ties in production order), or by voltage and
-/// names as the window orders them.
-void OrderBestMatches(BestOrder order, double typical, MatchTable* matches, OrderScratch* scratch);
+/// Orders the best N, held in any order: in their rank (the closest to
+/// `typical` first, or the highest yield first, ties to the closest; then in
+/// production order), in production order, or by voltage and names as the
+/// window orders them.
+void OrderBestMatches(BestRank rank, BestOrder order, double typical, MatchTable* matches,
+                      OrderScratch* scratch);
 
 /// Formats `value` like printf's "%.*f" with `decimals` places, but rounds the
 /// 17-significant-digit form of the value half up. Writes at most

@@ -353,8 +353,8 @@ TEST(FastSearch, DesignRulesAgreeWithAPlainLoopThatFiltersAndSortsEverything) {
     const int plainQualified = RunPlainSearch(request, *tables.stock, options, tables.plain.get());
     const int fastQualified = RunSearch(request, *tables.stock, options, tables.fast.get());
     ASSERT_EQ(plainQualified, fastQualified) << where;
-    OrderBestMatches(BestOrder::Resistors, request.Vtyp, tables.plain.get(), scratch.get());
-    OrderBestMatches(BestOrder::Resistors, request.Vtyp, tables.fast.get(), scratch.get());
+    OrderBestMatches(BestRank::Closest, BestOrder::Resistors, request.Vtyp, tables.plain.get(), scratch.get());
+    OrderBestMatches(BestRank::Closest, BestOrder::Resistors, request.Vtyp, tables.fast.get(), scratch.get());
     ASSERT_EQ(DesignDifference(*tables.plain, *tables.fast), "") << where;
     if (fastQualified > design.bestCount) ++narrowed;
 
@@ -367,7 +367,7 @@ TEST(FastSearch, DesignRulesAgreeWithAPlainLoopThatFiltersAndSortsEverything) {
                          return Distance(a, request.Vtyp) < Distance(b, request.Vtyp);
                        });
       survivors->count = std::min(survivors->count, design.bestCount);
-      OrderBestMatches(BestOrder::Closest, request.Vtyp, tables.fast.get(), scratch.get());
+      OrderBestMatches(BestRank::Closest, BestOrder::Rank, request.Vtyp, tables.fast.get(), scratch.get());
       ASSERT_EQ(DesignDifference(*survivors, *tables.fast), "") << where;
     }
   }
