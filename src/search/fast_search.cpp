@@ -3,21 +3,25 @@
 //
 // Why the matches of one R1 and R2 form one contiguous run of R3 entries:
 // the pair term x = t[j] + t[k] (conductances, or values in series) is
-// monotone in k because the table is (checked to be) monotone, and every
-// voltage form is a chain of correctly rounded operations (x * R1, (1/R1) / x,
-// R1 / x, (1/R1) * x, + 1, 1 / y, Vfb * z) each of which is monotone in its
-// operand while no operand is NaN; rounding to nearest never reverses an
-// order. So the voltage is monotone in k (and, by the same argument, in j),
-// and the k with Vmin <= Vo <= Vmax are one run. Its ends are found by
-// evaluating exactly the plain loop's expression; inside the run every
-// combination is offered in ascending order exactly as the plain loop offers
-// it. NaN can arise only from 0 * inf, inf / inf, 0 / 0 or inf - inf: they are
-// ruled out by requiring R1 and 1/R1 finite and positive, Vfb finite and not
-// zero, and every pair term non-negative without a sign bit. Where that does
-// not hold the plain loop runs instead.
+// monotone in k, and in j the same way, because the table is (checked to be)
+// monotone, and every voltage form is a chain of correctly rounded operations
+// (x * R1, (1/R1) / x, R1 / x, (1/R1) * x, + 1, 1 / y, Vfb * z) each of which
+// is monotone in its operand while no operand is NaN; rounding to nearest
+// never reverses an order. So the voltage is monotone in k and in j, and the
+// k with Vmin <= Vo <= Vmax are one run (PairRun says what follows from that).
+// Its ends are found by evaluating exactly the plain loop's expression, or by
+// comparing pair terms with the interval of terms whose outputs lie in the
+// window, which is the same for a monotone output; every combination offered
+// is offered in production order exactly as the plain loop offers it. NaN
+// can arise only from 0 * inf, inf / inf, 0 / 0 or inf - inf: they are ruled
+// out by requiring R1 and 1/R1 finite and positive, Vfb finite and not zero,
+// and every pair term non-negative without a sign bit. Where that does not
+// hold the plain loop runs instead.
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <type_traits>
 
 #include "search_kernel.h"
 
@@ -25,18 +29,9 @@ namespace tapsmith {
 
 namespace {
 
+using kernel::Counting;
 using kernel::OutputVoltage;
 using kernel::SearchPass;
-
-// Sides of the window for a voltage that rises (or falls) with the index:
-// `early` holds for the first indices of a row, `late` for the last ones.
-struct WindowSides {
-  double low;
-  double high;
-  bool rising;
-  bool Early(double vo) const { return rising ? !(low <= vo) : !(vo <= high); }
-  bool Late(double vo) const { return rising ? !(vo <= high) : !(low <= vo); }
-};
 
 // First index in [from, to) where `holds` is true, for a predicate that is
 // false and then true; `to` when it never holds.
@@ -82,6 +77,19 @@ Index FirstWhereNear(Index from, Index to, Index hint, Predicate holds) {
   return FirstWhere(low, to - hint > step ? hint + step : to, holds);
 }
 
+// FirstWhereBelow for an answer most often at `hint` or a few indices below
+// it: stepped to, and galloped to only once it is farther than kSteps. Where
+// `kFenced`, `holds` is false at from - 1, which ends the steps unchecked.
+template <bool kFenced = false, typename Index, typename Predicate>
+Index FirstWhereDown(Index from, Index hint, Predicate holds) {
+  constexpr int kSteps = 32;
+  for (int step = 0; step < kSteps; ++step) {
+    if ((!kFenced && hint == from) || !holds(hint - 1)) return hint;
+    --hint;
+  }
+  return FirstWhereBelow(from, hint, holds);
+}
+
 bool PairTermsAreMonotone(const SearchPass& pass) {
   const double* term = pass.pairTerm;
   for (int k = 0; k < pass.count; ++k) {
@@ -91,12 +99,316 @@ bool PairTermsAreMonotone(const SearchPass& pass) {
   return true;
 }
 
+// --- Sides and runs -----------------------------------------------------------
+
+enum class Direction { Rising, Falling };
+
+// An interval [low, high] of a key that is monotone along an index: the
+// indices whose key lies before the interval, those within it and those
+// after it follow one another in that order. With low above high, or either
+// NaN, nothing lies within, and a key can be before and after at once.
+struct Sides {
+  double low;
+  double high;
+  Direction direction;  // of the key as the index grows
+
+  bool Before(double key) const {
+    return direction == Direction::Rising ? Before<Direction::Rising>(key) : Before<Direction::Falling>(key);
+  }
+  bool After(double key) const {
+    return direction == Direction::Rising ? After<Direction::Rising>(key) : After<Direction::Falling>(key);
+  }
+  // The same with the direction known where they are called.
+  template <Direction kAlong>
+  bool Before(double key) const {
+    return kAlong == Direction::Rising ? !(low <= key) : !(key <= high);
+  }
+  template <Direction kAlong>
+  bool After(double key) const {
+    return kAlong == Direction::Rising ? !(key <= high) : !(low <= key);
+  }
+  bool Empty() const { return !(low <= high); }
+};
+
+// The pair term grows with the index in series (values) and shrinks in
+// parallel (conductances).
 template <int kForm>
-bool VoltageRisesWithIndex(double vfb) {
-  // With a larger R2 or R3, [b] and [c] give more output, [a] and [d] less.
-  constexpr bool kRisesForPositiveVfb = kForm % 4 == 1 || kForm % 4 == 2;
-  return kRisesForPositiveVfb != (vfb < 0.0);
+constexpr Direction kTermDirection = kForm >= kernel::kSerialA ? Direction::Rising : Direction::Falling;
+
+// Which way the output moves as the pair term grows from +0 to +infinity:
+// from its value at one end towards its value at the other, which differ in
+// every form (one is Vfb, the other 0 or infinite). Found from the
+// expression itself, it holds for whatever monotone form it takes.
+template <int kForm>
+Direction OutputAlongTerm(double vfb, double r1, double r1Inverse) {
+  const double atZero = OutputVoltage<kForm>(vfb, r1, r1Inverse, 0.0);
+  const double atInfinity = OutputVoltage<kForm>(vfb, r1, r1Inverse, HUGE_VAL);
+  return atZero < atInfinity ? Direction::Rising : Direction::Falling;
 }
+
+// The key of the pair R2 = entry j, R3 = entry k: its term, or the output
+// computed from it with the plain loop's expression. Either moves the same
+// way along j as along k, and is the same for (k, j) as for (j, k): the sum
+// of two doubles does not depend on their order.
+template <int kForm>
+struct PairTerm {
+  static constexpr bool kSerial = kForm >= kernel::kSerialA;
+  const double* term;
+  double operator()(int j, int k) const { return term[j] + term[k]; }
+};
+
+template <int kForm>
+struct PairOutput {
+  static constexpr bool kSerial = kForm >= kernel::kSerialA;
+  const double* term;
+  double vfb;
+  double r1;
+  double r1Inverse;
+  double operator()(int j, int k) const {
+    return OutputVoltage<kForm>(vfb, r1, r1Inverse, term[j] + term[k]);
+  }
+  Direction AlongIndex() const {
+    return OutputAlongTerm<kForm>(vfb, r1, r1Inverse) == kTermDirection<kForm> ? Direction::Rising
+                                                                                : Direction::Falling;
+  }
+};
+
+// Pairs gathered to be offered together, in production order.
+struct PairList {
+  static constexpr int kCapacity = 256;
+  struct Pair {
+    int16_t r2;
+    int16_t r3;
+  };
+  int count = 0;
+  Pair pairs[kCapacity];
+
+  bool Add(int j, int k) {
+    if (count == kCapacity) return false;
+    pairs[count++] = {static_cast<int16_t>(j), static_cast<int16_t>(k)};
+    return true;
+  }
+  void SortInProductionOrder() {
+    std::sort(pairs, pairs + count, [](Pair a, Pair b) { return a.r2 != b.r2 ? a.r2 < b.r2 : a.r3 < b.r3; });
+  }
+};
+
+// Where the walks along one end's staircase began for the last R1. The next
+// R1's interval of terms lies next to the last one's, and so does each
+// staircase: looked for outward from there, it is found in a few steps,
+// where halving the table takes a chain of tests each waiting on the last.
+struct WalkStarts {
+  int full = 0;      // the first row not wholly on the near side
+  int diagonal = 0;  // the first entry that, paired with itself, is not
+  int end = 0;       // where the first row walked leaves the near side
+};
+
+/// The run of a row: the indices of row j whose pair key lies within the
+/// sides. The rows j < n - 1 are those of R2, each holding the R3 entries
+/// k >= j; with "R3=DNM only" the one row is that of R3, the last entry,
+/// holding every R2 (the key being symmetric).
+///
+/// Invariant: placed on a row (Find, Follow), every index from the row's
+/// floor up to `start` lies before the sides, and `stop` is the first index
+/// from the floor on that lies after them; the run is [start, stop), empty
+/// when stop <= start. The key moves along the rows as it moves along the
+/// indices, so in a later row every index lies farther along and both ends
+/// only move down: following the rows costs the distance the ends travel.
+///
+/// Over the pairs j <= k the same holds with rows and columns exchanged:
+/// those before the sides, and those not after them, lie below a staircase
+/// that only descends, whether j or k grows. To count or gather all rows
+/// at once, a staircase is walked along the pair's larger member, whose term
+/// is at least half the pair's and so lies within a factor of two of the
+/// interval: a few steps, each past many of the other member. That is R3,
+/// the columns, in series, and R2, the rows, in parallel.
+template <typename Key>
+class PairRun {
+ public:
+  PairRun(const Sides& sides, Key key, int count) : sides_(sides), key_(key), count_(count) {}
+
+  const Sides& sides() const { return sides_; }
+  int start() const { return start_; }
+  int stop() const { return stop_; }
+
+  /// The first row whose last index is not before the sides: every earlier
+  /// row lies wholly before them.
+  int FirstRow() const {
+    const int last = count_ - 1;
+    return Along([&](auto is) { return FirstWhere(0, last, [&](int j) { return !is.Before(j, last); }); });
+  }
+
+  /// The first row from `from` on whose diagonal is after the sides: from
+  /// there on every row lies wholly after them.
+  int EndRow(int from) const {
+    const int last = count_ - 1;
+    return Along([&](auto is) { return FirstWhere(from, last, [&](int j) { return is.After(j, j); }); });
+  }
+
+  /// Places the run on `row`, its ends found by halving in [floor, end).
+  void Find(int row, int floor, int end) {
+    Along([&](auto is) {
+      start_ = FirstWhere(floor, end, [&](int k) { return !is.Before(row, k); });
+      stop_ = FirstWhere(floor, end, [&](int k) { return is.After(row, k); });
+    });
+  }
+
+  /// Moves the run on to the later R2 row `row`, whose floor is its diagonal.
+  void Follow(int row) {
+    Along([&](auto is) {
+      int start = start_ < row ? row : start_;
+      int stop = stop_;
+      while (start > row && !is.Before(row, start - 1)) --start;
+      while (stop > row && is.After(row, stop - 1)) --stop;
+      start_ = start;
+      stop_ = stop;
+    });
+  }
+
+  /// Places the run on each R2 row from `from` on that can hold any of it,
+  /// in order, and calls `visit(row)` there; stops after a row for which it
+  /// returns true. Returns the row after that one, or n - 1 once the rows
+  /// are done.
+  template <typename Visit>
+  int EachRow(int from, Visit visit) {
+    const int first = std::max(from, FirstRow());
+    const int end = EndRow(first);
+    for (int row = first; row < end; ++row) {
+      if (row == first) {
+        Find(row, row, count_);
+      } else {
+        Follow(row);
+      }
+      if (visit(row)) return row + 1;
+    }
+    return count_ - 1;
+  }
+
+  /// The pairs j <= k, j < n - 1, within the sides, over every row: those
+  /// not after them less those before them, each end's walk begun near
+  /// where `notAfter` and `before` say, which then say where it began.
+  int CountPairs(WalkStarts* notAfter, WalkStarts* before) const {
+    if (sides_.Empty()) return 0;
+    return Along([&](auto is) {
+      return PairsNear([&](int j, int k) { return !is.After(j, k); }, notAfter) -
+             PairsNear([&](int j, int k) { return is.Before(j, k); }, before);
+    });
+  }
+
+  /// Gathers the pairs within the sides in the rows from `fromRow` on, in
+  /// production order, the walk along the start begun near `starts`. False,
+  /// the list unusable, when there are more than it holds.
+  bool Gather(int fromRow, WalkStarts* starts, PairList* list) const {
+    list->count = 0;
+    if (fromRow >= count_ - 1 || sides_.Empty()) return true;
+    return Along([&](auto is) { return GatherWith(is, fromRow, starts, list); });
+  }
+
+ private:
+  // The sides and the key, with the direction a constant: a copy of them
+  // for each walk, which holds them in registers and tests no direction.
+  template <Direction kAlong>
+  struct Classifier {
+    Sides sides;
+    Key key;
+    bool Before(int j, int k) const { return sides.Before<kAlong>(key(j, k)); }
+    bool After(int j, int k) const { return sides.After<kAlong>(key(j, k)); }
+  };
+
+  template <typename Walk>
+  auto Along(Walk walk) const {
+    if (sides_.direction == Direction::Rising) return walk(Classifier<Direction::Rising>{sides_, key_});
+    return walk(Classifier<Direction::Falling>{sides_, key_});
+  }
+
+  // The pairs j <= k, j < n - 1, on the near side of one end: `near` holds
+  // for the first indices of every row and of every column.
+  template <typename Near>
+  int PairsNear(Near near, WalkStarts* starts) const {
+    const int n = count_;
+    int pairs;
+    int diagonal;
+    if constexpr (Key::kSerial) {
+      // Every pair of two entries below `diagonal` is near; in column k from
+      // it on, the first `end` rows are, up to the column where row 0 is not.
+      // The end of the first column lies next to the diagonal.
+      diagonal = FirstWhereNear(0, n, starts->diagonal, [&](int k) { return !near(k, k); });
+      starts->diagonal = diagonal;
+      pairs = diagonal * (diagonal + 1) / 2;
+      int end = diagonal;
+      for (int k = diagonal; k < n && near(0, k); ++k) {
+        end = FirstWhereDown<true>(1, end, [&](int j) { return !near(j, k); });  // row 0 is near
+        pairs += end;
+      }
+    } else {
+      // Rows before `full` are near at every index; in row j from it on, the
+      // indices up to `end`, down to the row where the diagonal is not.
+      const int full = FirstWhereNear(0, n, starts->full, [&](int j) { return !near(j, n - 1); });
+      diagonal = FirstWhereNear(full, n, starts->diagonal, [&](int j) { return !near(j, j); });
+      starts->full = full;
+      starts->diagonal = diagonal;
+      pairs = full * n - full * (full - 1) / 2;
+      if (full < diagonal) {
+        int end = FirstWhereNear(full + 1, n - 1, starts->end, [&](int k) { return !near(full, k); });
+        starts->end = end;
+        pairs += end - full;
+        for (int j = full + 1; j < diagonal; ++j) {
+          end = FirstWhereDown<true>(j + 1, end, [&](int k) { return !near(j, k); });  // the diagonal is near
+          pairs += end - j;
+        }
+      }
+    }
+    return diagonal == n ? pairs - 1 : pairs;  // the last entry as R2 and R3
+  }
+
+  template <typename Is>
+  bool GatherWith(const Is& is, int fromRow, WalkStarts* starts, PairList* list) const {
+    const int n = count_;
+    if constexpr (Key::kSerial) {
+      // Column k of R3 holds the R2 entries j <= k from the first not before;
+      // in the first column that lies next to the diagonal.
+      int k = FirstWhereNear(fromRow, n, starts->diagonal,
+                             [&](int index) { return !is.Before(index, index); });
+      starts->diagonal = k;
+      if (k >= n) return true;
+      int first = FirstWhereDown(0, k, [&](int j) { return !is.Before(j, k); });
+      for (;;) {
+        const int last = k < n - 1 ? k : n - 2;  // R2 is never the last entry
+        int j = first > fromRow ? first : fromRow;
+        for (; j <= last && !is.After(j, k); ++j) {
+          if (!list->Add(j, k)) return false;
+        }
+        if (j == fromRow || ++k >= n) break;  // its first R2 after already: so is every later column
+        first = FirstWhereDown(0, first, [&](int j) { return !is.Before(j, k); });
+      }
+      list->SortInProductionOrder();
+    } else {
+      int j = FirstWhereNear(fromRow, n - 1, starts->full, [&](int row) { return !is.Before(row, n - 1); });
+      starts->full = j;
+      if (j >= n - 1) return true;
+      int first = FirstWhereNear(j, n - 1, starts->end, [&](int k) { return !is.Before(j, k); });
+      starts->end = first;
+      for (;;) {
+        int k = first;
+        for (; k < n && !is.After(j, k); ++k) {
+          if (!list->Add(j, k)) return false;
+        }
+        if (k == j || ++j >= n - 1) break;  // the diagonal after already: so is every later row
+        if (first < j) first = j;
+        first = FirstWhereDown(j, first, [&](int k) { return !is.Before(j, k); });
+      }
+    }
+    return true;
+  }
+
+  Sides sides_;
+  Key key_;
+  int count_;
+  int start_ = 0;
+  int stop_ = 0;
+};
+
+// --- From outputs to pair terms -------------------------------------------------
 
 // A best-N search counts every combination in the window, and so needs
 // each row's run however wide the window. Along a row the output is a
@@ -131,210 +443,190 @@ uint64_t GuessTermBits(double vfb, double r1, double r1Inverse, double v) {
   return bits < kInfinityBits ? bits : kInfinityBits;
 }
 
-// The sides of an interval of pair terms, which grow with the index in
-// series and shrink in parallel.
+// The sides, along the stock index, of the pair terms whose outputs lie
+// within [low, high]. The bits of x are an index of their own, along which
+// the output is a key like any other.
 template <int kForm>
-struct TermSides {
-  static constexpr bool kAscending = kForm >= kernel::kSerialA;
-  double low;
-  double high;
-  bool Early(double x) const { return kAscending ? !(low <= x) : !(x <= high); }
-  bool Late(double x) const { return kAscending ? !(x <= high) : !(low <= x); }
-};
-
-template <int kForm>
-TermSides<kForm> TermsWithin(const SearchPass& pass, double r1, double low, double high) {
+Sides TermsWithin(const SearchPass& pass, double r1, double low, double high) {
   constexpr uint64_t kEnd = kInfinityBits + 1;
-  // [a] and [d] in parallel, [b] and [c] in series rise with x.
-  constexpr bool kRisingForPositiveVfb =
-      kForm == kernel::kParallelA || kForm == kernel::kParallelD || kForm == kernel::kSerialB ||
-      kForm == kernel::kSerialC;
   const double vfb = pass.request->Vfb;
   const double r1Inverse = 1.0 / r1;
+  const Sides outputs{low, high, OutputAlongTerm<kForm>(vfb, r1, r1Inverse)};
+  const bool rising = outputs.direction == Direction::Rising;
   auto output = [&](uint64_t x) { return OutputVoltage<kForm>(vfb, r1, r1Inverse, FromBits(x)); };
   auto guess = [&](double v) { return GuessTermBits<kForm>(vfb, r1, r1Inverse, v); };
-  uint64_t first, end;
-  if (kRisingForPositiveVfb != (vfb < 0.0)) {
-    first = FirstWhereNear<uint64_t>(0, kEnd, guess(low), [&](uint64_t x) { return low <= output(x); });
-    end = FirstWhereNear<uint64_t>(first, kEnd, guess(high),
-                                   [&](uint64_t x) { return !(output(x) <= high); });
-  } else {
-    first = FirstWhereNear<uint64_t>(0, kEnd, guess(high),
-                                     [&](uint64_t x) { return output(x) <= high; });
-    end = FirstWhereNear<uint64_t>(first, kEnd, guess(low),
-                                   [&](uint64_t x) { return !(low <= output(x)); });
-  }
-  if (first >= end) return {HUGE_VAL, -HUGE_VAL};  // no x at all
-  return {FromBits(first), FromBits(end - 1)};
+  const uint64_t first = FirstWhereNear<uint64_t>(0, kEnd, guess(rising ? low : high),
+                                                  [&](uint64_t x) { return !outputs.Before(output(x)); });
+  const uint64_t end = FirstWhereNear<uint64_t>(first, kEnd, guess(rising ? high : low),
+                                                [&](uint64_t x) { return outputs.After(output(x)); });
+  if (first >= end) return {HUGE_VAL, -HUGE_VAL, kTermDirection<kForm>};  // no x at all
+  return {FromBits(first), FromBits(end - 1), kTermDirection<kForm>};
 }
 
-// The window of what can still enter the selection, as an interval of x,
-// computed anew for each R1 and whenever the selection narrowed it.
-template <int kForm>
-struct NarrowedTerms {
-  int narrowings = -1;
-  TermSides<kForm> sides{0.0, 0.0};
+// --- The searches per R1 --------------------------------------------------------
 
-  const TermSides<kForm>* For(const SearchPass& pass, double r1) {
-    if (!pass.narrowed) return nullptr;
-    if (narrowings != pass.narrowings) {
-      sides = TermsWithin<kForm>(pass, r1, pass.visitLow, pass.visitHigh);
-      narrowings = pass.narrowings;
-    }
-    return &sides;
+// A best-N search that applies no filter of its own to a combination: every
+// combination in the window qualifies, so whole runs are counted at once and
+// only what can still enter the selection is offered.
+bool CountsWholeRuns(const SearchPass& pass) {
+  const DesignRequest* design = pass.design;
+  return design != nullptr && design->bestCount > 0 && pass.request->DigitCount == 0 &&
+         !design->worstCaseInWindow && !pass.limits.boundsCurrent && !pass.limits.filtersYield;
+}
+
+// The outputs that can still enter the selection: the window until the
+// selection is full, then those within the farthest distance held of Vtyp,
+// widened by a margin for the rounding of the output to 1e-9 V and of the
+// distance itself.
+class EntryWindow {
+ public:
+  explicit EntryWindow(const SearchRequest& request) : low_(request.Vmin), high_(request.Vmax) {}
+
+  bool narrowed() const { return narrowed_; }
+  double low() const { return low_; }
+  double high() const { return high_; }
+
+  /// Follows the selection; true when the window has narrowed since asked last.
+  bool Follow(const SearchPass& pass) {
+    const double bound = kernel::EntryBound(pass);
+    if (bound == drawnFor_) return false;
+    drawnFor_ = bound;
+    const SearchRequest& request = *pass.request;
+    const double typical = request.Vtyp;
+    if (!std::isfinite(typical) || !std::isfinite(bound)) return false;
+    const double margin = 1e-9 + 1e-12 * (std::fabs(typical) + bound);
+    const double low = typical - bound - margin;
+    const double high = typical + bound + margin;
+    low_ = low > request.Vmin ? low : request.Vmin;
+    high_ = high < request.Vmax ? high : request.Vmax;
+    narrowed_ = true;
+    return true;
   }
+
+ private:
+  double drawnFor_ = HUGE_VAL;  // the entry bound the window was drawn for
+  bool narrowed_ = false;
+  double low_;
+  double high_;
 };
 
-// The run [start, stop) of the R2 entries under "R3=DNM only", R3 being
-// entry k, holds exactly the combinations inside the window. The window's
-// search offers each of them; a best-N search that filters nothing counts
-// the run whole and offers only the part within the narrowed window. `key`
-// is what the sides classify: the output, or in a best-N search the pair
-// term.
-template <int kForm, bool kCountsRuns, typename Key, typename Voltage, typename Narrowed>
-bool OfferRun(SearchPass* pass, int start, int stop, Key key, Voltage voltage, Narrowed* narrowed,
-              double r1, int i, int k) {
-  if constexpr (kCountsRuns) {
-    if (stop <= start) return false;  // an empty window: low above high
-    pass->qualified += stop - start;
-    if (const auto* visit = narrowed->For(*pass, r1)) {
-      // The narrowed window holds a handful of outputs at most: its run is
-      // found by halving, its end by stepping.
-      start = FirstWhere(start, stop, [&](int index) { return !visit->Early(key(index)); });
-      int end = start;
-      while (end < stop && !visit->Late(key(end))) ++end;
-      stop = end;
+// All pairs (j, k), k >= j, for R1 = entry i, each offered as the plain loop
+// offers it. Returns true when the table became full.
+template <int kForm>
+bool FastPairsForR1(SearchPass* pass, int i) {
+  const SearchRequest& request = *pass->request;
+  const double r1 = pass->stock->entries[i].value;
+  const PairOutput<kForm> output{pass->pairTerm, request.Vfb, r1, 1.0 / r1};
+  PairRun<PairOutput<kForm>> run({request.Vmin, request.Vmax, output.AlongIndex()}, output, pass->count);
+  bool full = false;
+  run.EachRow(0, [&](int j) {
+    const int stop = run.stop();
+    for (int k = run.start(); k < stop && !full; ++k) {
+      full = kernel::Offer<kForm>(pass, i, j, k, output(j, k));
     }
-  }
-  for (int j = start; j < stop; ++j) {
-    if (kernel::Offer<kForm, !kCountsRuns>(pass, i, j, k, voltage(j))) return true;
-  }
-  return false;
+    return full;
+  });
+  return full;
 }
 
-// All pairs (j, k), k >= j, for R1 = entry i. Returns true when the table
-// became full.
-//
-// The run of row j is [start, stop). Along a row the voltage is monotone in
-// k, and row j + 1 lies on the same side of row j as column k + 1 of column
-// k, so both ends only move towards lower k as j grows: two pointers that
-// only go down, and the rows end once the run's end reaches the diagonal.
+// Offers the pairs of `run`, counted already, row by row from `from` on.
+// Returns the row after the one in which the selection narrowed, to go on
+// from with a narrower run, or n - 1 once the rows are done.
 template <int kForm>
-bool FastPairsForR1(SearchPass* pass, int i, const WindowSides& sides) {
-  const int n = pass->count;
+int OfferRows(SearchPass* pass, int i, PairRun<PairTerm<kForm>>* run, int from, EntryWindow* entry) {
   const double vfb = pass->request->Vfb;
   const double r1 = pass->stock->entries[i].value;
   const double r1Inverse = 1.0 / r1;
   const double* term = pass->pairTerm;
-  auto voltage = [&](int j, int k) { return OutputVoltage<kForm>(vfb, r1, r1Inverse, term[j] + term[k]); };
-
-  // Rows before `first` are early even at their last column, rows from `end`
-  // on are late already on the diagonal: both are empty.
-  const int first = FirstWhere(0, n - 1, [&](int j) { return !sides.Early(voltage(j, n - 1)); });
-  const int end = FirstWhere(first, n - 1, [&](int j) { return sides.Late(voltage(j, j)); });
-  if (first >= end) return false;
-  int start = FirstWhere(first, n, [&](int k) { return !sides.Early(voltage(first, k)); });
-  int stop = FirstWhere(first, n, [&](int k) { return sides.Late(voltage(first, k)); });
-  for (int j = first; j < end; ++j) {
-    if (j > first) {
-      if (start < j) start = j;
-      while (start > j && !sides.Early(voltage(j, start - 1))) --start;
-      while (stop > j && sides.Late(voltage(j, stop - 1))) --stop;
+  return run->EachRow(from, [&](int j) {
+    const int stop = run->stop();
+    if (stop <= run->start()) return false;
+    for (int k = run->start(); k < stop; ++k) {
+      const double vo = OutputVoltage<kForm>(vfb, r1, r1Inverse, term[j] + term[k]);
+      kernel::Offer<kForm, Counting::PerRun>(pass, i, j, k, vo);
     }
-    if (stop <= j) return false;  // this row and all later ones are empty
-    for (int k = start; k < stop; ++k) {
-      if (kernel::Offer<kForm>(pass, i, j, k, voltage(j, k))) return true;
-    }
-  }
-  return false;
+    return entry->Follow(*pass);
+  });
 }
 
-// The same rows for a best-N search that filters nothing: each row's run is
-// counted whole, in pair terms, and only its part within the narrowed window
-// is offered, followed by two more pointers of its own. Those go down as the
-// run's do while the narrowed window stays; when it narrows they are looked
-// for afresh. Beyond its ends the narrowed run holds nothing that could
-// enter, and a pointer left below its true place only offers more than
-// needed, never less.
+// What a best-N search that filters nothing carries from one R1 to the
+// next: the entry window, and where the walks along each end began.
+struct BestSearchState {
+  explicit BestSearchState(const SearchRequest& request) : entry(request) {}
+  EntryWindow entry;
+  WalkStarts windowNotAfter;
+  WalkStarts windowBefore;
+  WalkStarts entryBefore;
+};
+
+// The same pairs for a best-N search that filters nothing: the window's pairs
+// are counted at once; offered are all of them, row by row, while the
+// selection has room, and once it is full those within the entry window,
+// gathered at once, or when too many to gather, row by row, found again
+// whenever the selection narrows.
 template <int kForm>
-void BestPairsForR1(SearchPass* pass, int i, double vmin, double vmax) {
+void BestPairsForR1(SearchPass* pass, int i, BestSearchState* state) {
   const int n = pass->count;
-  const double vfb = pass->request->Vfb;
+  const SearchRequest& request = *pass->request;
   const double r1 = pass->stock->entries[i].value;
-  const double r1Inverse = 1.0 / r1;
-  const double* term = pass->pairTerm;
-  const TermSides<kForm> sides = TermsWithin<kForm>(*pass, r1, vmin, vmax);
-  NarrowedTerms<kForm> narrowed;
-  const TermSides<kForm>* visit = nullptr;
-  int visitFor = -1;  // the narrowing the visiting pointers follow
-
-  const int first = FirstWhere(0, n - 1, [&](int j) { return !sides.Early(term[j] + term[n - 1]); });
-  if (first >= n - 1) return;
-  int start = FirstWhere(first, n, [&](int k) { return !sides.Early(term[first] + term[k]); });
-  int stop = FirstWhere(first, n, [&](int k) { return sides.Late(term[first] + term[k]); });
-  int from = start;
-  int to = stop;
-  int qualified = 0;
-  for (int j = first; j < n - 1; ++j) {
-    const double row = term[j];
-    if (start < j) start = j;
-    while (start > j && !sides.Early(row + term[start - 1])) --start;
-    while (stop > j && sides.Late(row + term[stop - 1])) --stop;
-    if (stop <= j) break;  // this row and all later ones are empty
-    if (stop <= start) continue;  // an empty window: low above high
-    qualified += stop - start;
-    if (!pass->narrowed) {
-      from = start;
-      to = stop;
-    } else if (visitFor != pass->narrowings) {
-      visit = narrowed.For(*pass, r1);
-      visitFor = pass->narrowings;
-      from = FirstWhere(start, stop, [&](int k) { return !visit->Early(row + term[k]); });
-      to = FirstWhere(from, stop, [&](int k) { return visit->Late(row + term[k]); });
-    } else {
-      from = from < start ? start : from > stop ? stop : from;
-      while (from > start && !visit->Early(row + term[from - 1])) --from;
-      if (to < from) to = from;
-      while (to > from && visit->Late(row + term[to - 1])) --to;
+  const PairTerm<kForm> key{pass->pairTerm};
+  PairRun<PairTerm<kForm>> window(TermsWithin<kForm>(*pass, r1, request.Vmin, request.Vmax), key, n);
+  if (window.sides().Empty()) return;
+  pass->qualified += window.CountPairs(&state->windowNotAfter, &state->windowBefore);
+  EntryWindow* entry = &state->entry;
+  int row = entry->narrowed() ? 0 : OfferRows<kForm>(pass, i, &window, 0, entry);
+  PairList list;
+  while (row < n - 1) {
+    PairRun<PairTerm<kForm>> near(TermsWithin<kForm>(*pass, r1, entry->low(), entry->high()), key, n);
+    if (!near.Gather(row, &state->entryBefore, &list)) {
+      row = OfferRows<kForm>(pass, i, &near, row, entry);
+      continue;
     }
-    for (int k = from; k < to; ++k) {
-      kernel::Offer<kForm, false>(pass, i, j, k, OutputVoltage<kForm>(vfb, r1, r1Inverse, row + term[k]));
+    const double vfb = request.Vfb;
+    const double r1Inverse = 1.0 / r1;
+    for (int m = 0; m < list.count; ++m) {
+      const int j = list.pairs[m].r2;
+      const int k = list.pairs[m].r3;
+      const double vo = OutputVoltage<kForm>(vfb, r1, r1Inverse, key(j, k));
+      kernel::Offer<kForm, Counting::PerRun>(pass, i, j, k, vo);
     }
-  }
-  pass->qualified += qualified;
-}
-
-// The sides that classify the combinations of a run: the window on the
-// output, or in a best-N search the interval of pair terms.
-template <int kForm, bool kCountsRuns>
-auto SidesFor(const SearchPass& pass, double r1, const WindowSides& window) {
-  if constexpr (kCountsRuns) {
-    return TermsWithin<kForm>(pass, r1, window.low, window.high);
-  } else {
-    return window;
+    return;
   }
 }
 
-// "R3=DNM only": R3 is the last entry, and the run is one of R2 entries.
-template <int kForm, bool kCountsRuns>
-bool FastDnmOnlyForR1(SearchPass* pass, int i, const WindowSides& window) {
+// "R3=DNM only": R3 is the last entry, and the run is that of its row. Given
+// `entry`, a best-N search that filters nothing: the run is counted whole
+// and only its part within the entry window offered.
+template <int kForm>
+bool FastDnmOnlyForR1(SearchPass* pass, int i, EntryWindow* entry) {
   const int n = pass->count;
   const int k = n - 1;
-  const double vfb = pass->request->Vfb;
+  const SearchRequest& request = *pass->request;
   const double r1 = pass->stock->entries[i].value;
-  const double r1Inverse = 1.0 / r1;
-  const double* term = pass->pairTerm;
-  const auto sides = SidesFor<kForm, kCountsRuns>(*pass, r1, window);
-  auto key = [&](int j) {
-    if constexpr (kCountsRuns) return term[j] + term[k];
-    return OutputVoltage<kForm>(vfb, r1, r1Inverse, term[j] + term[k]);
-  };
-  NarrowedTerms<kForm> narrowed;
-
-  int start = FirstWhere(0, n - 1, [&](int j) { return !sides.Early(key(j)); });
-  int stop = FirstWhere(start, n - 1, [&](int j) { return sides.Late(key(j)); });
-  auto voltage = [&](int j) { return OutputVoltage<kForm>(vfb, r1, r1Inverse, term[j] + term[k]); };
-  return OfferRun<kForm, kCountsRuns>(pass, start, stop, key, voltage, &narrowed, r1, i, k);
+  const PairOutput<kForm> output{pass->pairTerm, request.Vfb, r1, 1.0 / r1};
+  const Direction along = output.AlongIndex();
+  PairRun<PairOutput<kForm>> run({request.Vmin, request.Vmax, along}, output, n);
+  run.Find(k, 0, k);
+  int start = run.start();
+  int stop = run.stop();
+  if (entry == nullptr) {
+    for (int j = start; j < stop; ++j) {
+      if (kernel::Offer<kForm>(pass, i, j, k, output(j, k))) return true;
+    }
+    return false;
+  }
+  if (stop <= start) return false;
+  pass->qualified += stop - start;
+  if (entry->narrowed()) {
+    PairRun<PairOutput<kForm>> near({entry->low(), entry->high(), along}, output, n);
+    near.Find(k, start, stop);
+    start = near.start();
+    stop = near.stop();
+  }
+  for (int j = start; j < stop; ++j) {
+    kernel::Offer<kForm, Counting::PerRun>(pass, i, j, k, output(j, k));
+  }
+  return false;
 }
 
 template <int kForm>
@@ -353,24 +645,23 @@ struct FastRun {
     const int n = pass->count;
     const double vfb = pass->request->Vfb;
     const bool monotone = n >= 2 && std::isfinite(vfb) && vfb != 0.0 && PairTermsAreMonotone(*pass);
-    const WindowSides sides{pass->request->Vmin, pass->request->Vmax, VoltageRisesWithIndex<kForm>(vfb)};
+    const bool countsWholeRuns = CountsWholeRuns(*pass);
+    BestSearchState best(*pass->request);
     for (int i = 0; i < n - 1; ++i) {
       const double r1 = pass->stock->entries[i].value;
       if (!kernel::R1InWindow(*pass, r1)) continue;
       const bool fast = monotone && r1 > 0.0 && std::isfinite(r1) && std::isfinite(1.0 / r1);
+      if (countsWholeRuns) best.entry.Follow(*pass);
       bool full;
       if (!fast) {
         full = kernel::PlainPairsForR1<kForm>(pass, i);
       } else if (pass->r3DnmOnly) {
-        full = pass->countsRuns ? FastDnmOnlyForR1<kForm, true>(pass, i, sides)
-                                : FastDnmOnlyForR1<kForm, false>(pass, i, sides);
+        full = FastDnmOnlyForR1<kForm>(pass, i, countsWholeRuns ? &best.entry : nullptr);
+      } else if (countsWholeRuns) {
+        BestPairsForR1<kForm>(pass, i, &best);
+        full = false;
       } else {
-        if (!pass->countsRuns) {
-          full = FastPairsForR1<kForm>(pass, i, sides);
-        } else {
-          BestPairsForR1<kForm>(pass, i, sides.low, sides.high);
-          full = false;
-        }
+        full = FastPairsForR1<kForm>(pass, i);
       }
       if (full) return;
     }

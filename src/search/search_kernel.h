@@ -124,15 +124,6 @@ struct SearchPass {
   BestSelection* selection;     // with design->bestCount
   int qualified;                // with design->bestCount: combinations that passed
   double pin;                   // the typical pin current: 0, or in the form
-  // A best-N search that applies no filter of its own to a combination: the
-  // fast search then counts whole runs and offers only what lies within
-  // [visitLow, visitHigh] once `narrowed`, the window of what can still
-  // enter the selection.
-  bool countsRuns;
-  bool narrowed;
-  int narrowings;  // how often the window was narrowed
-  double visitLow;
-  double visitHigh;
   // Per entry, the term summed for the pair: conductance or value.
   double pairTerm[kStockCapacity];
 };
@@ -156,13 +147,6 @@ inline int BeginPass(const SearchRequest& request, const StockTable& stock,
   pass->pin = design != nullptr ? pass->limits.pin : 0.0;
   assert((design == nullptr || design->bestCount <= 0 || options.selection != nullptr) &&
          "a best-N search needs its selection scratch");
-  pass->countsRuns = design != nullptr && design->bestCount > 0 && request.DigitCount == 0 &&
-                     !design->worstCaseInWindow && !pass->limits.boundsCurrent &&
-                     !pass->limits.filtersYield;
-  pass->narrowed = false;
-  pass->narrowings = 0;
-  pass->visitLow = request.Vmin;
-  pass->visitHigh = request.Vmax;
   for (int k = 0; k < pass->count; ++k)
     pass->pairTerm[k] = serial ? stock.entries[k].value : stock.entries[k].conductance;
   matches->count = 0;
@@ -355,28 +339,24 @@ inline void SiftUp(BestSelection* selection, const MatchTable& matches, int at) 
   }
 }
 
-// Once the selection is full, a combination can enter only nearer than the
-// farthest held: the window of outputs worth visiting. The margin covers the
-// rounding of the output to 1e-9 V and of the distance itself. Ranked by
-// yield, that holds only once the lowest yield held is 1, which none
-// exceeds.
-inline void NarrowToSelection(SearchPass* pass) {
-  const double typical = pass->request->Vtyp;
-  const double farthest = pass->selection->distance[pass->selection->heap[0]];
-  if (pass->limits.ranksByYield && pass->selection->yield[pass->selection->heap[0]] != 1.0) return;
-  if (!std::isfinite(typical) || !std::isfinite(farthest)) return;
-  const double margin = 1e-9 + 1e-12 * (std::fabs(typical) + farthest);
-  const double low = typical - farthest - margin;
-  const double high = typical + farthest + margin;
-  pass->narrowed = true;
-  ++pass->narrowings;
-  pass->visitLow = low > pass->request->Vmin ? low : pass->request->Vmin;
-  pass->visitHigh = high < pass->request->Vmax ? high : pass->request->Vmax;
+/// Once the selection is full, a combination enters only nearer to Vtyp
+/// than this, the farthest held; while it has room every one enters, and
+/// this is infinite. Ranked by yield, that holds only once the lowest yield
+/// held is 1, which none exceeds; until then it is infinite too.
+inline double EntryBound(const SearchPass& pass) {
+  if (pass.matches->count < pass.design->bestCount) return HUGE_VAL;
+  const int farthest = pass.selection->heap[0];
+  if (pass.limits.ranksByYield && pass.selection->yield[farthest] != 1.0) return HUGE_VAL;
+  return pass.selection->distance[farthest];
 }
+
+// Who counts the combinations of a best-N search that pass: each offer, as
+// the plain loop does, or the caller, who has counted their whole run.
+enum class Counting { PerOffer, PerRun };
 
 /// Offers a combination that passed the window and the digits to the
 /// design request. Returns true when the table has just become full.
-template <int kForm, bool kCounted>
+template <int kForm, Counting kCounting>
 bool OfferToDesign(SearchPass* pass, int i, int j, int k, double vo, double v) {
   const DesignRequest& design = *pass->design;
   const DesignLimits& limits = pass->limits;
@@ -415,7 +395,7 @@ bool OfferToDesign(SearchPass* pass, int i, int j, int k, double vo, double v) {
     return ++matches->count >= kMatchCapacity;
   }
 
-  if (kCounted) ++pass->qualified;
+  if constexpr (kCounting == Counting::PerOffer) ++pass->qualified;
   double distance = std::fabs(v - request.Vtyp);
   if (std::isnan(distance)) distance = HUGE_VAL;  // the farthest of all
   // Ranked by yield, one that could not be had is the lowest of all.
@@ -449,22 +429,19 @@ bool OfferToDesign(SearchPass* pass, int i, int j, int k, double vo, double v) {
     selection->heap[matches->count] = static_cast<int16_t>(slot);
     SiftUp(selection, *matches, matches->count++);
   }
-  if (matches->count >= design.bestCount) NarrowToSelection(pass);
   return false;
 }
 
 /// Offers the combination (i, j, k) with output voltage `vo`: appends it when
 /// it lies in the window, fits the digits and passes the design request.
 /// Returns true when the table has just become full, which ends the search.
-/// `kCounted`: a best-N search counts it here as qualified (the fast search
-/// counts whole runs itself).
-template <int kForm, bool kCounted = true>
+template <int kForm, Counting kCounting = Counting::PerOffer>
 inline bool Offer(SearchPass* pass, int i, int j, int k, double vo) {
   const SearchRequest& request = *pass->request;
   if (!(request.Vmin <= vo && vo <= request.Vmax)) return false;
   double v = RoundToNanovolts(vo);
   if (request.DigitCount != 0 && !FitsDigits(v, request.DigitCount)) return false;
-  if (pass->design != nullptr) return OfferToDesign<kForm, kCounted>(pass, i, j, k, vo, v);
+  if (pass->design != nullptr) return OfferToDesign<kForm, kCounting>(pass, i, j, k, vo, v);
   MatchTable* matches = pass->matches;
   FillRecord(*pass, i, j, k, v, &matches->records[matches->count]);
   return ++matches->count >= kMatchCapacity;
