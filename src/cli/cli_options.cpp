@@ -238,12 +238,17 @@ bool ApplyTolerance(const std::string& text, CliCommand* command, std::string* r
   return true;
 }
 
-template <std::optional<double> DesignRequest::*kLimit>
-bool ApplyVfbLimit(const std::string& text, CliCommand* command, std::string* reason) {
-  double volts = 0.0;
-  if (!ReadAmount(text, Unit::Volts, &volts, reason)) return false;
-  command->design.*kLimit = volts;
-  command->design.reportsWorstCase = true;
+// A quantity the design request may hold: the reference's limits and the
+// pin current's, which are corners of the worst case, and the typical pin
+// current, which only moves every output.
+enum class Corner { No, Yes };
+
+template <Unit kUnit, std::optional<double> DesignRequest::*kField, Corner kCorner>
+bool ApplyAmount(const std::string& text, CliCommand* command, std::string* reason) {
+  double amount = 0.0;
+  if (!ReadAmount(text, kUnit, &amount, reason)) return false;
+  command->design.*kField = amount;
+  if (kCorner == Corner::Yes) command->design.reportsWorstCase = true;
   return true;
 }
 
@@ -256,17 +261,6 @@ template <double DesignRequest::*kBound>
 bool ApplyCurrentBound(const std::string& text, CliCommand* command, std::string* reason) {
   if (!ReadAmount(text, Unit::Amperes, &(command->design.*kBound), reason)) return false;
   command->design.reportsCurrent = true;
-  return true;
-}
-
-template <std::optional<double> DesignRequest::*kCurrent>
-bool ApplyPinCurrent(const std::string& text, CliCommand* command, std::string* reason) {
-  double amperes = 0.0;
-  if (!ReadAmount(text, Unit::Amperes, &amperes, reason)) return false;
-  command->design.*kCurrent = amperes;
-  // The pin current's limits are corners of the worst case; the typical
-  // value alone only moves every output.
-  if (kCurrent != &DesignRequest::pinCurrent) command->design.reportsWorstCase = true;
   return true;
 }
 
@@ -430,9 +424,9 @@ const OptionRow kOptionRows[] = {
      "the resistors' tolerance in percent (0 to below 100): each match gets its worst case",
      ApplyTolerance},
     {"--vfb-min", Group::Design, "VOLTS", "the reference's lowest voltage, e.g. 792mV (default Vfb): worst case",
-     ApplyVfbLimit<&DesignRequest::vfbMin>},
+     ApplyAmount<Unit::Volts, &DesignRequest::vfbMin, Corner::Yes>},
     {"--vfb-max", Group::Design, "VOLTS", "the reference's highest voltage, e.g. 808mV (default Vfb): worst case",
-     ApplyVfbLimit<&DesignRequest::vfbMax>},
+     ApplyAmount<Unit::Volts, &DesignRequest::vfbMax, Corner::Yes>},
     {"--worst-case", Group::Design, nullptr,
      "keep only combinations whose whole worst case lies inside the window", ApplyWorstCase},
     {"--current-min", Group::Design, "AMPS", "least current through the divider, e.g. 10uA",
@@ -450,13 +444,13 @@ const OptionRow kOptionRows[] = {
     {"--pin-current", Group::Design, "AMPS",
      "the current the feedback pin draws from the divider's middle node (negative: out of it), "
      "e.g. 50nA: every output counts it",
-     ApplyPinCurrent<&DesignRequest::pinCurrent>},
+     ApplyAmount<Unit::Amperes, &DesignRequest::pinCurrent, Corner::No>},
     {"--pin-current-min", Group::Design, "AMPS",
      "the pin current's lowest value (default the typical): worst case",
-     ApplyPinCurrent<&DesignRequest::pinCurrentMin>},
+     ApplyAmount<Unit::Amperes, &DesignRequest::pinCurrentMin, Corner::Yes>},
     {"--pin-current-max", Group::Design, "AMPS",
      "the pin current's highest value (default the typical): worst case",
-     ApplyPinCurrent<&DesignRequest::pinCurrentMax>},
+     ApplyAmount<Unit::Amperes, &DesignRequest::pinCurrentMax, Corner::Yes>},
     {"--yield", Group::Design, nullptr,
      "give every match its yield: the share of boards inside the window, with the parts, the "
      "reference and the pin current normally distributed",
