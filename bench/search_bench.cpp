@@ -37,6 +37,8 @@ struct Case {
   int configuration;
   bool serial;
   int best = 0;  // with a tolerance of 1 %: the designer's search for the best N
+  double pinCurrent = 0.0;  // with best: --pin-current, when not 0
+  bool rankByYield = false;  // with best: --rank yield
 };
 
 std::string ReadFile(const std::string& path) {
@@ -75,12 +77,18 @@ struct Prepared {
   bool ok = false;
 };
 
-// The request of `--tolerance 1% --best N`.
-void UseBestRequest(int best, Prepared* prepared) {
+// The request of `--tolerance 1% --best N`, with `--pin-current` and
+// `--rank yield` when the case asks for them.
+void UseBestRequest(const Case& c, Prepared* prepared) {
   DesignRequest* design = &prepared->design;
   design->reportsWorstCase = true;
   design->tolerancePercent = 1.0;
-  design->bestCount = best;
+  design->bestCount = c.best;
+  if (c.pinCurrent != 0.0) design->pinCurrent = c.pinCurrent;
+  if (c.rankByYield) {
+    design->bestRank = BestRank::Yield;
+    design->reportsYield = true;
+  }
   prepared->options.design = design;
   prepared->options.selection = &prepared->workspace->selection;
 }
@@ -101,7 +109,7 @@ Prepared* Prepare(const Case& c) {
   prepared->ok = ParseSearchRequest(state, &prepared->workspace->request) &&
                  ParseStockList(state, &prepared->workspace->stock);
   if (!prepared->ok) std::fprintf(stderr, "case %s does not parse\n", c.name.c_str());
-  if (c.best > 0) UseBestRequest(c.best, prepared);
+  if (c.best > 0) UseBestRequest(c, prepared);
   return prepared;
 }
 
@@ -130,15 +138,19 @@ std::vector<Case> Cases() {
     }
   }
   // The designer's search: every R1, a 5 % window, the best 10 with their
-  // worst case; 3.3 V from 0.8 V in [a] and [b], 0.5 V in [c] and [d].
+  // worst case; 3.3 V from 0.8 V in [a] and [b], 0.5 V in [c] and [d]; and
+  // the same with a feedback pin drawing 50 nA, and ranked by yield.
   for (int configuration = 0; configuration < 4; ++configuration) {
     for (bool serial : {false, true}) {
       Inputs inputs{configuration < 2 ? "3.3" : "0.5", "5%", "10", "1M", "0.8"};
-      cases.push_back({std::string("best10/e96/") + kLetters[configuration] +
-                           (serial ? "/serial" : "/parallel"),
-                       e96, inputs, configuration, serial, 10});
+      const std::string form = std::string("/e96/") + kLetters[configuration] + (serial ? "/serial" : "/parallel");
+      cases.push_back({"best10" + form, e96, inputs, configuration, serial, 10});
+      cases.push_back({"best10-pin50n" + form, e96, inputs, configuration, serial, 10, 50e-9});
     }
   }
+  Inputs designer{"3.3", "5%", "10", "1M", "0.8"};
+  cases.push_back({"best10-yield/e96/a/parallel", e96, designer, 0, false, 10, 0.0, true});
+  cases.push_back({"best10-yield-pin50n/e96/a/parallel", e96, designer, 0, false, 10, 50e-9, true});
   cases.push_back({"e96/stop-at-1000", e96, {"1.35", "2%", "10", "1M", "0.7"}, 0, false});
   cases.push_back({"e96/nothing-found", e96, {"1.35", "0.1%", "10", "1M", "0.7"}, 2, false});
   return cases;
@@ -269,6 +281,12 @@ int main(int argc, char** argv) {
   benchmark::RegisterBenchmark("cli/best10-e96-a-parallel/process", BenchProcess, best10)
       ->Unit(benchmark::kMillisecond);
   benchmark::RegisterBenchmark("cli/best10-e96-a-parallel/in-process", BenchInProcess, best10)
+      ->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("cli/best10-yield-pin50n-e96-a-parallel/process", BenchProcess,
+                               std::vector<std::string>{"--list", "E96", "--vo", "3.3", "--vo2", "5%",
+                                                        "--vfb", "0.8", "--r1-min", "10", "--r1-max",
+                                                        "1M", "--tolerance", "1%", "--best", "10",
+                                                        "--rank", "yield", "--pin-current", "50n"})
       ->Unit(benchmark::kMillisecond);
 
   benchmark::Initialize(&argc, argv);

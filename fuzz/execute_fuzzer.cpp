@@ -219,6 +219,15 @@ void CheckDesignSearchAgainstPlain(uint64_t hash) {
     gDesign.currentMax = kCurrentMax[(hash >> 14) & 3];
   }
   gDesign.bestCount = kBest[((hash >> 16) & 0xFF) % 5];
+  // A pin current of either sign, and the yield, filtering and ranking.
+  static const double kPinShare[] = {0.0, 1e-3, 0.1, -0.1};
+  if ((hash >> 24) & 1) {
+    gDesign.pinCurrent = gWorkspace.request.Vfb / 1000.0 * kPinShare[(hash >> 25) & 3];
+    gDesign.pinCurrentMax = *gDesign.pinCurrent * 2.0;
+  }
+  gDesign.reportsYield = (hash >> 27) & 1;
+  if ((hash >> 28) & 1) gDesign.yieldMin = 0.5;
+  if ((hash >> 29) & 1) gDesign.bestRank = BestRank::Yield;
   SearchOptions options = SearchOptionsFromState(gState);
   options.design = &gDesign;
   options.selection = &gSelection;
@@ -226,14 +235,15 @@ void CheckDesignSearchAgainstPlain(uint64_t hash) {
   const int fast = RunSearch(gWorkspace.request, gWorkspace.stock, options, &gFast);
   if (plain != fast) Fail("design search counts differ", fast);
   if (gPlain.count != gFast.count) Fail("design search keeps a different number", gFast.count);
-  OrderBestMatches(BestOrder::Resistors, gWorkspace.request.Vtyp, &gPlain, &gOrder);
-  OrderBestMatches(BestOrder::Resistors, gWorkspace.request.Vtyp, &gFast, &gOrder);
+  OrderBestMatches(BestRank::Closest, BestOrder::Resistors, gWorkspace.request.Vtyp, &gPlain, &gOrder);
+  OrderBestMatches(BestRank::Closest, BestOrder::Resistors, gWorkspace.request.Vtyp, &gFast, &gOrder);
   for (int m = 0; m < gPlain.count; ++m) {
     const MatchRecord& a = gPlain.records[m];
     const MatchRecord& b = gFast.records[m];
     if (!SameRecord(a, b) || std::memcmp(&a.least, &b.least, sizeof a.least) != 0 ||
         std::memcmp(&a.greatest, &b.greatest, sizeof a.greatest) != 0 ||
-        std::memcmp(&a.dividerCurrent, &b.dividerCurrent, sizeof a.dividerCurrent) != 0) {
+        std::memcmp(&a.dividerCurrent, &b.dividerCurrent, sizeof a.dividerCurrent) != 0 ||
+        std::memcmp(&a.yield, &b.yield, sizeof a.yield) != 0) {
       Fail("design search record differs", m);
     }
   }

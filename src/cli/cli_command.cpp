@@ -35,6 +35,7 @@ bool MakeListOne(const CliCommand& command, FileSystem* files, std::string* list
 bool AsksDesignSearch(const CliCommand& command) {
   const DesignRequest& design = command.design;
   return design.reportsWorstCase || design.worstCaseInWindow || design.reportsCurrent ||
+         design.pinCurrent || design.pinCurrentMin || design.pinCurrentMax || design.reportsYield ||
          design.bestCount > 0;
 }
 

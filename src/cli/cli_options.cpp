@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <cmath>
 #include <iterator>
 #include <span>
 #include <string_view>
@@ -102,9 +103,16 @@ struct SortName {
 
 const SortName kSortNames[] = {
     {"voltage", 0, 0, BestOrder::Voltage},
-    {"precision", 0, 1, BestOrder::Closest},
+    {"precision", 0, 1, BestOrder::Rank},
     {"resistors", 1, 0, BestOrder::Resistors},
 };
+
+struct RankName {
+  const char* name;
+  BestRank rank;
+};
+
+const RankName kRankNames[] = {{"closest", BestRank::Closest}, {"yield", BestRank::Yield}};
 
 struct FormatName {
   const char* name;
@@ -167,6 +175,14 @@ bool ApplySort(const std::string& text, CliCommand* command, std::string* reason
   return true;
 }
 
+bool ApplyRank(const std::string& text, CliCommand* command, std::string* reason) {
+  const RankName* rank = FindChoice<RankName>(kRankNames, text);
+  if (rank == nullptr) return NoSuchChoice<RankName>(kRankNames, text, "rank", reason);
+  command->design.bestRank = rank->rank;
+  if (rank->rank == BestRank::Yield) command->design.reportsYield = true;
+  return true;
+}
+
 bool ApplyFormat(const std::string& text, CliCommand* command, std::string* reason) {
   const FormatName* format = FindChoice<FormatName>(kFormatNames, text);
   if (format == nullptr) return NoSuchChoice<FormatName>(kFormatNames, text, "format", reason);
@@ -222,12 +238,17 @@ bool ApplyTolerance(const std::string& text, CliCommand* command, std::string* r
   return true;
 }
 
-template <std::optional<double> DesignRequest::*kLimit>
-bool ApplyVfbLimit(const std::string& text, CliCommand* command, std::string* reason) {
-  double volts = 0.0;
-  if (!ReadAmount(text, Unit::Volts, &volts, reason)) return false;
-  command->design.*kLimit = volts;
-  command->design.reportsWorstCase = true;
+// A quantity the design request may hold: the reference's limits and the
+// pin current's, which are corners of the worst case, and the typical pin
+// current, which only moves every output.
+enum class Corner { No, Yes };
+
+template <Unit kUnit, std::optional<double> DesignRequest::*kField, Corner kCorner>
+bool ApplyAmount(const std::string& text, CliCommand* command, std::string* reason) {
+  double amount = 0.0;
+  if (!ReadAmount(text, kUnit, &amount, reason)) return false;
+  command->design.*kField = amount;
+  if (kCorner == Corner::Yes) command->design.reportsWorstCase = true;
   return true;
 }
 
@@ -240,6 +261,44 @@ template <double DesignRequest::*kBound>
 bool ApplyCurrentBound(const std::string& text, CliCommand* command, std::string* reason) {
   if (!ReadAmount(text, Unit::Amperes, &(command->design.*kBound), reason)) return false;
   command->design.reportsCurrent = true;
+  return true;
+}
+
+bool ApplyYield(const std::string&, CliCommand* command, std::string*) {
+  command->design.reportsYield = true;
+  return true;
+}
+
+// A number alone: blanks may follow it, nothing else.
+bool ReadPlainNumber(const std::string& text, double* value) {
+  const char* end = text.c_str();
+  *value = ReadNumber(text.c_str(), &end);
+  if (end == text.c_str()) return false;
+  while (*end == ' ') ++end;
+  return *end == '\0';
+}
+
+bool ApplySigma(const std::string& text, CliCommand* command, std::string* reason) {
+  double count = 0.0;
+  if (!ReadPlainNumber(text, &count) || !(count > 0.0 && std::isfinite(count))) {
+    *reason = Quoted(text) + " is no number of standard deviations: a number above 0, e.g. 3";
+    return false;
+  }
+  command->design.sigmaCount = count;
+  command->design.reportsYield = true;
+  return true;
+}
+
+bool ApplyYieldMin(const std::string& text, CliCommand* command, std::string* reason) {
+  double share = 0.0;
+  const bool read = ReadQuantity(text.c_str(), Unit::Percent, &share);
+  if (read && text.find('%') != std::string::npos) share = share / 100.0;
+  if (!read || !(share > 0.0 && share <= 1.0)) {
+    *reason = Quoted(text) + " is no yield: a fraction above 0 up to 1, or a percentage, e.g. 0.997 or 99.7%";
+    return false;
+  }
+  command->design.yieldMin = share;
+  command->design.reportsYield = true;
   return true;
 }
 
@@ -365,9 +424,9 @@ const OptionRow kOptionRows[] = {
      "the resistors' tolerance in percent (0 to below 100): each match gets its worst case",
      ApplyTolerance},
     {"--vfb-min", Group::Design, "VOLTS", "the reference's lowest voltage, e.g. 792mV (default Vfb): worst case",
-     ApplyVfbLimit<&DesignRequest::vfbMin>},
+     ApplyAmount<Unit::Volts, &DesignRequest::vfbMin, Corner::Yes>},
     {"--vfb-max", Group::Design, "VOLTS", "the reference's highest voltage, e.g. 808mV (default Vfb): worst case",
-     ApplyVfbLimit<&DesignRequest::vfbMax>},
+     ApplyAmount<Unit::Volts, &DesignRequest::vfbMax, Corner::Yes>},
     {"--worst-case", Group::Design, nullptr,
      "keep only combinations whose whole worst case lies inside the window", ApplyWorstCase},
     {"--current-min", Group::Design, "AMPS", "least current through the divider, e.g. 10uA",
@@ -378,6 +437,28 @@ const OptionRow kOptionRows[] = {
      "search to the end and show the N (1 to 1000) closest to the typical voltage, closest first "
      "unless --sort says voltage or resistors",
      ApplyBest},
+    {"--rank", Group::Design, "closest|yield",
+     "with --best: keep the N closest to the typical voltage (default), or those of the highest "
+     "yield, ties to the closest",
+     ApplyRank, nullptr, "--best"},
+    {"--pin-current", Group::Design, "AMPS",
+     "the current the feedback pin draws from the divider's middle node (negative: out of it), "
+     "e.g. 50nA: every output counts it",
+     ApplyAmount<Unit::Amperes, &DesignRequest::pinCurrent, Corner::No>},
+    {"--pin-current-min", Group::Design, "AMPS",
+     "the pin current's lowest value (default the typical): worst case",
+     ApplyAmount<Unit::Amperes, &DesignRequest::pinCurrentMin, Corner::Yes>},
+    {"--pin-current-max", Group::Design, "AMPS",
+     "the pin current's highest value (default the typical): worst case",
+     ApplyAmount<Unit::Amperes, &DesignRequest::pinCurrentMax, Corner::Yes>},
+    {"--yield", Group::Design, nullptr,
+     "give every match its yield: the share of boards inside the window, with the parts, the "
+     "reference and the pin current normally distributed",
+     ApplyYield},
+    {"--sigma", Group::Design, "K", "the tolerances and limits as K standard deviations (default 3): yield",
+     ApplySigma},
+    {"--yield-min", Group::Design, "Y",
+     "keep only combinations whose yield is at least Y, e.g. 0.997 or 99.7%", ApplyYieldMin},
 
     {"--format", Group::Output, "text|csv|json", "output: text (default), csv or json", ApplyFormat},
     {"--help", Group::Output, nullptr, "show this help and exit", ApplyHelp},
@@ -501,12 +582,30 @@ struct LimitPair {
   bool (*inOrder)(const DesignRequest& design);
 };
 
+// The pin current's typical value, 0 when not given.
+double TypicalPinCurrent(const DesignRequest& d) { return d.pinCurrent.value_or(0.0); }
+
 const LimitPair kLimitPairs[] = {
     {"--vfb-min", "--vfb-max",
      [](const DesignRequest& d) { return !(d.vfbMin && d.vfbMax && *d.vfbMin > *d.vfbMax); }},
     {"--current-min", "--current-max",
      [](const DesignRequest& d) { return !(d.currentMin > d.currentMax); }},
+    {"--pin-current-min", "--pin-current-max",
+     [](const DesignRequest& d) {
+       return !(d.pinCurrentMin && d.pinCurrentMax && *d.pinCurrentMin > *d.pinCurrentMax);
+     }},
+    {"--pin-current-min", "--pin-current",
+     [](const DesignRequest& d) { return !(d.pinCurrentMin && *d.pinCurrentMin > TypicalPinCurrent(d)); }},
+    {"--pin-current", "--pin-current-max",
+     [](const DesignRequest& d) { return !(d.pinCurrentMax && TypicalPinCurrent(d) > *d.pinCurrentMax); }},
 };
+
+// A limit as the user wrote it; the typical pin current, when not given, as
+// the 0 it stands for.
+std::string NamedLimit(const CliCommand& command, const char* name) {
+  auto given = command.given.find(name);
+  return std::string(name) + " " + (given != command.given.end() ? given->second : "0 (not given)");
+}
 
 std::string SeriesNames() {
   std::vector<std::string> names;
@@ -547,8 +646,7 @@ bool CheckSeries(const CliCommand& command, std::string* error) {
 bool CheckTogether(CliCommand* command, std::string* error) {
   for (const LimitPair& pair : kLimitPairs) {
     if (pair.inOrder(command->design)) continue;
-    *error = std::string(pair.low) + " " + command->given[pair.low] + " lies above " + pair.high + " " +
-             command->given[pair.high];
+    *error = NamedLimit(*command, pair.low) + " lies above " + NamedLimit(*command, pair.high);
     return false;
   }
   if (command->series.name != nullptr && command->given.count("--range") == 0) {

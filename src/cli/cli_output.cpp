@@ -83,6 +83,7 @@ std::string MatchesAsText(const PrintedMatches& printed) {
       text += " [" + Fixed(match.least, 6) + " .. " + Fixed(match.greatest, 6) + "]";
     }
     if (printed.DividerCurrent()) text += " I=" + Amperes(match.dividerCurrent);
+    if (printed.Yield()) text += " yield=" + Fixed(match.yield * 100.0, 4) + "%";
     text += '\n';
   }
   return text;
@@ -107,6 +108,7 @@ std::string ReportAsCsv(const PrintedMatches& printed) {
   std::string csv = "r1,r2,r3,connection,vout,deviation_percent";
   if (printed.WorstCase()) csv += ",vout_min,vout_max";
   if (printed.DividerCurrent()) csv += ",current_a";
+  if (printed.Yield()) csv += ",yield";
   csv += "\n";
   for (int i = 0; i < printed.result.shown; ++i) {
     const MatchRecord& match = printed.matches.records[i];
@@ -115,6 +117,7 @@ std::string ReportAsCsv(const PrintedMatches& printed) {
            ',' + (printed.hasTypical ? Fixed(match.deviation, 6) : std::string());
     if (printed.WorstCase()) csv += ',' + Fixed(match.least, 9) + ',' + Fixed(match.greatest, 9);
     if (printed.DividerCurrent()) csv += ',' + CurrentExponent(match.dividerCurrent);
+    if (printed.Yield()) csv += ',' + Fixed(match.yield, 9);
     csv += "\n";
   }
   return csv;
@@ -141,6 +144,7 @@ std::string ReportAsJson(const AppState& state, const PrintedMatches& printed) {
       row["vout_max"] = match.greatest;
     }
     if (printed.DividerCurrent()) row["current_a"] = match.dividerCurrent;
+    if (printed.Yield()) row["yield"] = match.yield;
     report["matches"].push_back(row);
   }
   // The names went through the code-page conversion and are valid UTF-8;

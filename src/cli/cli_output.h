@@ -20,22 +20,25 @@ struct PrintedMatches {
 
   bool WorstCase() const { return design != nullptr && design->reportsWorstCase; }
   bool DividerCurrent() const { return design != nullptr && design->reportsCurrent; }
+  bool Yield() const { return design != nullptr && design->reportsYield; }
 };
 
 /// The report text of slot 8 in UTF-8 with LF line ends.
 std::string ReportAsText(const AppState& state);
 
-/// The report lines of the printed matches with what the columns add to
-/// each, LF line ends: " [least .. greatest]" (six decimals) and
-/// " I=<current>" (four significant digits with A, mA, uA, nA or pA).
+/// The report lines of the printed matches with what the design request
+/// adds to each, LF line ends: " [least .. greatest]" (six decimals),
+/// " I=<current>" (four significant digits with A, mA, uA, nA or pA) and
+/// " yield=<percent>%" (four decimals).
 std::string MatchesAsText(const PrintedMatches& printed);
 
 /// The status Execute gave, in UTF-8 (without a line end of its own).
 std::string StatusAsText(const AppState& state, const ExecuteResult& result);
 
 /// A header and one RFC 4180 row per printed match. The deviation is empty
-/// when there is no typical voltage; vout_min and vout_max (nine decimals)
-/// and current_a ("%.6e") follow when the columns ask for them.
+/// when there is no typical voltage; vout_min and vout_max (nine decimals),
+/// current_a ("%.6e") and yield (nine decimals) follow when the design
+/// request asks for them.
 std::string ReportAsCsv(const PrintedMatches& printed);
 
 /// One JSON object: status, count (combinations that qualified), too_many

@@ -62,8 +62,8 @@ ExecuteResult Run(AppState* state, SearchWorkspace* workspace, const DesignReque
   SetSetting(state, MatchCount, count);
 
   if (result.bestSearch) {
-    OrderBestMatches(design->bestOrder, workspace->request.Vtyp, &workspace->matches,
-                     &workspace->order);
+    OrderBestMatches(design->bestRank, design->bestOrder, workspace->request.Vtyp,
+                     &workspace->matches, &workspace->order);
   } else {
     OrderMatches(*state, &workspace->matches, &workspace->order);
   }

@@ -133,17 +133,75 @@ struct Sides {
 // The pair term grows with the index in series (values) and shrinks in
 // parallel (conductances).
 template <int kForm>
-constexpr Direction kTermDirection = kForm >= kernel::kSerialA ? Direction::Rising : Direction::Falling;
+constexpr Direction kTermDirection = kernel::IsSerial(kForm) ? Direction::Rising : Direction::Falling;
 
-// Which way the output moves as the pair term grows from +0 to +infinity:
-// from its value at one end towards its value at the other, which differ in
-// every form (one is Vfb, the other 0 or infinite). Found from the
-// expression itself, it holds for whatever monotone form it takes.
+// Which way the output of a form without a pin current moves as the pair
+// term grows from +0 to +infinity: from its value at one end towards its
+// value at the other, which differ in every form (one is Vfb, the other 0 or
+// infinite). Found from the expression itself, it holds for whatever
+// monotone form it takes.
 template <int kForm>
 Direction OutputAlongTerm(double vfb, double r1, double r1Inverse) {
   const double atZero = OutputVoltage<kForm>(vfb, r1, r1Inverse, 0.0);
   const double atInfinity = OutputVoltage<kForm>(vfb, r1, r1Inverse, HUGE_VAL);
   return atZero < atInfinity ? Direction::Rising : Direction::Falling;
+}
+
+// The divider of one R1: its output as a function of the pair term alone.
+//
+// With a pin current the forms stay monotone in the pair term where the
+// fast search takes them (PinCurrentKeepsOrder says where): in [a] the pin's
+// term I * R1 is the same for the whole R1, and adding it keeps every order;
+// [c] is the form without a pin current with Vfb - I * R1 for Vfb; in [b]
+// both terms move the same way when I has the sign of Vfb; in [d], with Vfb
+// and I positive, the output is the product of two factors that both grow
+// with the term while the first is positive, and at most 0 where it is not:
+// below a window that lies above 0, those are all before it, and the order
+// that decides the window is kept.
+template <int kForm>
+struct Divider {
+  static constexpr int kBase = kernel::WithoutPinCurrent(kForm);
+  double vfb;
+  double pin;
+  double r1;
+  double r1Inverse;
+
+  Divider(const SearchPass& pass, double r1Value)
+      : vfb(pass.request->Vfb), pin(pass.pin), r1(r1Value), r1Inverse(1.0 / r1Value) {}
+
+  double Output(double x) const { return OutputVoltage<kForm>(vfb, pin, r1, r1Inverse, x); }
+
+  // The Vfb of the form without a pin current that moves as this one does.
+  double MovingVfb() const {
+    if constexpr (kernel::HasPinCurrent(kForm) && kernel::ConfigurationOf(kForm) == 2) return vfb - pin * r1;
+    return vfb;
+  }
+
+  Direction AlongTerm() const { return OutputAlongTerm<kBase>(MovingVfb(), r1, r1Inverse); }
+};
+
+// Where the fast search may take a pin current's form for this R1: as
+// argued at Divider. Elsewhere the plain loop runs.
+template <int kForm>
+bool PinCurrentKeepsOrder(const SearchPass& pass, const Divider<kForm>& divider) {
+  if constexpr (!kernel::HasPinCurrent(kForm)) {
+    return true;
+  } else {
+    const double vfb = divider.vfb;
+    const double pin = divider.pin;
+    if (!std::isfinite(pin)) return false;
+    switch (kernel::ConfigurationOf(kForm)) {
+      case 0: return std::isfinite(pin * divider.r1);
+      case 1: return (vfb > 0.0) == (pin > 0.0);
+      case 2: return std::isfinite(divider.MovingVfb()) && divider.MovingVfb() != 0.0;
+      default: break;
+    }
+    // Every term of an R2 positive and every sum finite: no pair makes 0 * inf.
+    const int n = pass.count;
+    const double* term = pass.pairTerm;
+    return vfb > 0.0 && pin > 0.0 && pass.request->Vmin > 0.0 && n >= 2 && term[n - 2] > 0.0 &&
+           std::isfinite(term[n - 2] + term[n - 1]) && std::isfinite(term[0] + term[0]);
+  }
 }
 
 // The key of the pair R2 = entry j, R3 = entry k: its term, or the output
@@ -152,24 +210,19 @@ Direction OutputAlongTerm(double vfb, double r1, double r1Inverse) {
 // of two doubles does not depend on their order.
 template <int kForm>
 struct PairTerm {
-  static constexpr bool kSerial = kForm >= kernel::kSerialA;
+  static constexpr bool kSerial = kernel::IsSerial(kForm);
   const double* term;
   double operator()(int j, int k) const { return term[j] + term[k]; }
 };
 
 template <int kForm>
 struct PairOutput {
-  static constexpr bool kSerial = kForm >= kernel::kSerialA;
+  static constexpr bool kSerial = kernel::IsSerial(kForm);
   const double* term;
-  double vfb;
-  double r1;
-  double r1Inverse;
-  double operator()(int j, int k) const {
-    return OutputVoltage<kForm>(vfb, r1, r1Inverse, term[j] + term[k]);
-  }
+  Divider<kForm> divider;
+  double operator()(int j, int k) const { return divider.Output(term[j] + term[k]); }
   Direction AlongIndex() const {
-    return OutputAlongTerm<kForm>(vfb, r1, r1Inverse) == kTermDirection<kForm> ? Direction::Rising
-                                                                                : Direction::Falling;
+    return divider.AlongTerm() == kTermDirection<kForm> ? Direction::Rising : Direction::Falling;
   }
 };
 
@@ -429,35 +482,63 @@ constexpr uint64_t kInfinityBits = 0x7FF0000000000000;
 // solved for x. Rounding and cancellation leave it some ulps off, or
 // anywhere; the search finds the exact boundary from there all the same.
 template <int kForm>
-uint64_t GuessTermBits(double vfb, double r1, double r1Inverse, double v) {
-  constexpr int kShape = kForm % 4;
-  const double q = kShape <= 1 ? v / vfb - 1.0 : vfb / v - 1.0;
+uint64_t GuessTermBits(const Divider<kForm>& divider, double v) {
+  constexpr int kBase = kernel::WithoutPinCurrent(kForm);
+  constexpr int kConfiguration = kernel::ConfigurationOf(kForm);
+  constexpr bool kSerial = kernel::IsSerial(kForm);
+  const double vfb = divider.MovingVfb();
+  const double r1 = divider.r1;
+  const double r1Inverse = divider.r1Inverse;
+  const double pin = divider.pin;
   double x;
-  if constexpr (kForm == kernel::kParallelA || kForm == kernel::kParallelC) x = q / r1;
-  if constexpr (kForm == kernel::kParallelB || kForm == kernel::kParallelD) x = r1Inverse / q;
-  if constexpr (kForm == kernel::kSerialA || kForm == kernel::kSerialC) x = r1 / q;
-  if constexpr (kForm == kernel::kSerialB || kForm == kernel::kSerialD) x = q / r1Inverse;
+  if constexpr (kernel::HasPinCurrent(kForm) && kConfiguration == 1) {
+    x = kSerial ? (v - vfb) / (vfb * r1Inverse + pin) : (vfb * r1Inverse + pin) / (v - vfb);
+  } else if constexpr (kernel::HasPinCurrent(kForm) && kConfiguration == 3) {
+    x = kSerial ? (vfb - v) / (v * r1Inverse + pin) : (pin * r1 + v) / (r1 * (vfb - v));
+  } else {
+    if constexpr (kernel::HasPinCurrent(kForm) && kConfiguration == 0) v = v - pin * r1;
+    const double q = kConfiguration <= 1 ? v / vfb - 1.0 : vfb / v - 1.0;
+    if constexpr (kBase == kernel::kParallelA || kBase == kernel::kParallelC) x = q / r1;
+    if constexpr (kBase == kernel::kParallelB || kBase == kernel::kParallelD) x = r1Inverse / q;
+    if constexpr (kBase == kernel::kSerialA || kBase == kernel::kSerialC) x = r1 / q;
+    if constexpr (kBase == kernel::kSerialB || kBase == kernel::kSerialD) x = q / r1Inverse;
+  }
   if (!(x > 0.0)) return 0;  // NaN, negative or zero
   uint64_t bits;
   std::memcpy(&bits, &x, sizeof bits);
   return bits < kInfinityBits ? bits : kInfinityBits;
 }
 
+uint64_t BitsOf(double x) {
+  uint64_t bits;
+  std::memcpy(&bits, &x, sizeof bits);
+  return bits;
+}
+
 // The sides, along the stock index, of the pair terms whose outputs lie
 // within [low, high]. The bits of x are an index of their own, along which
-// the output is a key like any other.
+// the output is a key like any other. With a pin current only the terms
+// between the least and the greatest a pair of the table makes are searched:
+// at +0 or +infinity some of its forms are NaN.
 template <int kForm>
-Sides TermsWithin(const SearchPass& pass, double r1, double low, double high) {
-  constexpr uint64_t kEnd = kInfinityBits + 1;
-  const double vfb = pass.request->Vfb;
-  const double r1Inverse = 1.0 / r1;
-  const Sides outputs{low, high, OutputAlongTerm<kForm>(vfb, r1, r1Inverse)};
+Sides TermsWithin(const SearchPass& pass, const Divider<kForm>& divider, double low, double high) {
+  uint64_t from = 0;
+  uint64_t to = kInfinityBits + 1;
+  if constexpr (kernel::HasPinCurrent(kForm)) {
+    const double* term = pass.pairTerm;
+    const int n = pass.count;
+    const double ends[2] = {term[0] + term[0], term[n - 2] + term[n - 1]};
+    const bool ascending = kernel::IsSerial(kForm);
+    from = BitsOf(ends[ascending ? 0 : 1]);
+    to = BitsOf(ends[ascending ? 1 : 0]) + 1;
+  }
+  const Sides outputs{low, high, divider.AlongTerm()};
   const bool rising = outputs.direction == Direction::Rising;
-  auto output = [&](uint64_t x) { return OutputVoltage<kForm>(vfb, r1, r1Inverse, FromBits(x)); };
-  auto guess = [&](double v) { return GuessTermBits<kForm>(vfb, r1, r1Inverse, v); };
-  const uint64_t first = FirstWhereNear<uint64_t>(0, kEnd, guess(rising ? low : high),
+  auto output = [&](uint64_t x) { return divider.Output(FromBits(x)); };
+  auto guess = [&](double v) { return GuessTermBits<kForm>(divider, v); };
+  const uint64_t first = FirstWhereNear<uint64_t>(from, to, guess(rising ? low : high),
                                                   [&](uint64_t x) { return !outputs.Before(output(x)); });
-  const uint64_t end = FirstWhereNear<uint64_t>(first, kEnd, guess(rising ? high : low),
+  const uint64_t end = FirstWhereNear<uint64_t>(first, to, guess(rising ? high : low),
                                                 [&](uint64_t x) { return outputs.After(output(x)); });
   if (first >= end) return {HUGE_VAL, -HUGE_VAL, kTermDirection<kForm>};  // no x at all
   return {FromBits(first), FromBits(end - 1), kTermDirection<kForm>};
@@ -471,7 +552,7 @@ Sides TermsWithin(const SearchPass& pass, double r1, double low, double high) {
 bool CountsWholeRuns(const SearchPass& pass) {
   const DesignRequest* design = pass.design;
   return design != nullptr && design->bestCount > 0 && pass.request->DigitCount == 0 &&
-         !design->worstCaseInWindow && !pass.limits.boundsCurrent;
+         !design->worstCaseInWindow && !pass.limits.boundsCurrent && !pass.limits.filtersYield;
 }
 
 // The outputs that can still enter the selection: the window until the
@@ -515,8 +596,7 @@ class EntryWindow {
 template <int kForm>
 bool FastPairsForR1(SearchPass* pass, int i) {
   const SearchRequest& request = *pass->request;
-  const double r1 = pass->stock->entries[i].value;
-  const PairOutput<kForm> output{pass->pairTerm, request.Vfb, r1, 1.0 / r1};
+  const PairOutput<kForm> output{pass->pairTerm, Divider<kForm>(*pass, pass->stock->entries[i].value)};
   PairRun<PairOutput<kForm>> run({request.Vmin, request.Vmax, output.AlongIndex()}, output, pass->count);
   bool full = false;
   run.EachRow(0, [&](int j) {
@@ -533,16 +613,14 @@ bool FastPairsForR1(SearchPass* pass, int i) {
 // Returns the row after the one in which the selection narrowed, to go on
 // from with a narrower run, or n - 1 once the rows are done.
 template <int kForm>
-int OfferRows(SearchPass* pass, int i, PairRun<PairTerm<kForm>>* run, int from, EntryWindow* entry) {
-  const double vfb = pass->request->Vfb;
-  const double r1 = pass->stock->entries[i].value;
-  const double r1Inverse = 1.0 / r1;
+int OfferRows(SearchPass* pass, int i, const Divider<kForm>& divider, PairRun<PairTerm<kForm>>* run,
+              int from, EntryWindow* entry) {
   const double* term = pass->pairTerm;
   return run->EachRow(from, [&](int j) {
     const int stop = run->stop();
     if (stop <= run->start()) return false;
     for (int k = run->start(); k < stop; ++k) {
-      const double vo = OutputVoltage<kForm>(vfb, r1, r1Inverse, term[j] + term[k]);
+      const double vo = divider.Output(term[j] + term[k]);
       kernel::Offer<kForm, Counting::PerRun>(pass, i, j, k, vo);
     }
     return entry->Follow(*pass);
@@ -568,26 +646,24 @@ template <int kForm>
 void BestPairsForR1(SearchPass* pass, int i, BestSearchState* state) {
   const int n = pass->count;
   const SearchRequest& request = *pass->request;
-  const double r1 = pass->stock->entries[i].value;
+  const Divider<kForm> divider(*pass, pass->stock->entries[i].value);
   const PairTerm<kForm> key{pass->pairTerm};
-  PairRun<PairTerm<kForm>> window(TermsWithin<kForm>(*pass, r1, request.Vmin, request.Vmax), key, n);
+  PairRun<PairTerm<kForm>> window(TermsWithin<kForm>(*pass, divider, request.Vmin, request.Vmax), key, n);
   if (window.sides().Empty()) return;
   pass->qualified += window.CountPairs(&state->windowNotAfter, &state->windowBefore);
   EntryWindow* entry = &state->entry;
-  int row = entry->narrowed() ? 0 : OfferRows<kForm>(pass, i, &window, 0, entry);
+  int row = entry->narrowed() ? 0 : OfferRows<kForm>(pass, i, divider, &window, 0, entry);
   PairList list;
   while (row < n - 1) {
-    PairRun<PairTerm<kForm>> near(TermsWithin<kForm>(*pass, r1, entry->low(), entry->high()), key, n);
+    PairRun<PairTerm<kForm>> near(TermsWithin<kForm>(*pass, divider, entry->low(), entry->high()), key, n);
     if (!near.Gather(row, &state->entryBefore, &list)) {
-      row = OfferRows<kForm>(pass, i, &near, row, entry);
+      row = OfferRows<kForm>(pass, i, divider, &near, row, entry);
       continue;
     }
-    const double vfb = request.Vfb;
-    const double r1Inverse = 1.0 / r1;
     for (int m = 0; m < list.count; ++m) {
       const int j = list.pairs[m].r2;
       const int k = list.pairs[m].r3;
-      const double vo = OutputVoltage<kForm>(vfb, r1, r1Inverse, key(j, k));
+      const double vo = divider.Output(key(j, k));
       kernel::Offer<kForm, Counting::PerRun>(pass, i, j, k, vo);
     }
     return;
@@ -602,8 +678,7 @@ bool FastDnmOnlyForR1(SearchPass* pass, int i, EntryWindow* entry) {
   const int n = pass->count;
   const int k = n - 1;
   const SearchRequest& request = *pass->request;
-  const double r1 = pass->stock->entries[i].value;
-  const PairOutput<kForm> output{pass->pairTerm, request.Vfb, r1, 1.0 / r1};
+  const PairOutput<kForm> output{pass->pairTerm, Divider<kForm>(*pass, pass->stock->entries[i].value)};
   const Direction along = output.AlongIndex();
   PairRun<PairOutput<kForm>> run({request.Vmin, request.Vmax, along}, output, n);
   run.Find(k, 0, k);
@@ -640,7 +715,8 @@ struct FastRun {
     for (int i = 0; i < n - 1; ++i) {
       const double r1 = pass->stock->entries[i].value;
       if (!kernel::R1InWindow(*pass, r1)) continue;
-      const bool fast = monotone && r1 > 0.0 && std::isfinite(r1) && std::isfinite(1.0 / r1);
+      const bool fast = monotone && r1 > 0.0 && std::isfinite(r1) && std::isfinite(1.0 / r1) &&
+                        PinCurrentKeepsOrder<kForm>(*pass, Divider<kForm>(*pass, r1));
       if (countsWholeRuns) best.entry.Follow(*pass);
       bool full;
       if (!fast) {

@@ -74,19 +74,25 @@ void OrderMatches(const AppState& state, MatchTable* matches, OrderScratch* scra
   }
 }
 
-void OrderBestMatches(BestOrder order, double typical, MatchTable* matches, OrderScratch* scratch) {
+void OrderBestMatches(BestRank rank, BestOrder order, double typical, MatchTable* matches,
+                      OrderScratch* scratch) {
   if (matches->count < 2) return;
   StableSort(matches, scratch, ProductionBefore);
   if (order == BestOrder::Voltage) StableSort(matches, scratch, VoltageThenNamesBefore);
-  if (order == BestOrder::Closest) {
-    // The distance as the selection took it; NaN counts as the farthest.
-    auto distance = [typical](const MatchRecord& match) {
-      double d = std::fabs(match.vout - typical);
-      return std::isnan(d) ? HUGE_VAL : d;
-    };
-    StableSort(matches, scratch, [&](const MatchRecord& a, const MatchRecord& b) {
-      return distance(a) < distance(b);
-    });
+  if (order != BestOrder::Rank) return;
+  // The distance as the selection took it; NaN counts as the farthest.
+  auto distance = [typical](const MatchRecord& match) {
+    double d = std::fabs(match.vout - typical);
+    return std::isnan(d) ? HUGE_VAL : d;
+  };
+  StableSort(matches, scratch, [&](const MatchRecord& a, const MatchRecord& b) {
+    return distance(a) < distance(b);
+  });
+  if (rank == BestRank::Yield) {
+    // NaN, a yield that could not be had, counts as the lowest.
+    auto yield = [](const MatchRecord& match) { return std::isnan(match.yield) ? -1.0 : match.yield; };
+    StableSort(matches, scratch,
+               [&](const MatchRecord& a, const MatchRecord& b) { return yield(a) > yield(b); });
   }
 }
 

@@ -60,6 +60,7 @@ struct MatchRecord {
   double least;           // worst case: the least and the greatest output over
   double greatest;        // the tolerance corners, rounded to 1e-9 V
   double dividerCurrent;  // amperes through the divider at nominal values
+  double yield;           // the share of boards inside the window
 };
 
 struct MatchTable {
@@ -67,7 +68,10 @@ struct MatchTable {
   int count;
 };
 
-enum class BestOrder { Closest, Voltage, Resistors };
+// How the best N are chosen: closest to Vtyp, or highest yield (ties to the
+// closest); and how they are shown: in that rank, or as the window orders.
+enum class BestRank { Closest, Yield };
+enum class BestOrder { Rank, Voltage, Resistors };
 
 // What the designer asks of the search beyond the window's: the parts'
 // tolerances, the filters and the best N. A search without it (a null pointer
@@ -85,11 +89,25 @@ struct DesignRequest {
   bool reportsCurrent = false;  // every match carries it, kept only within the bounds
   double currentMin = -HUGE_VAL;
   double currentMax = HUGE_VAL;
+  // The current the feedback pin draws from the divider's middle node
+  // (negative: out of the pin), in amperes. Given, every output is computed
+  // with it; its limits, each the typical value when not given, are corners
+  // of the worst case.
+  std::optional<double> pinCurrent;
+  std::optional<double> pinCurrentMin;
+  std::optional<double> pinCurrentMax;
+  // The yield: the share of boards inside the window with every part and
+  // the reference normally distributed, their tolerance `sigmaCount`
+  // standard deviations; kept only from `yieldMin` on.
+  bool reportsYield = false;
+  double sigmaCount = 3.0;
+  double yieldMin = 0.0;
   // 0: the first 1000 that pass; 1..1000: the search runs to the end and
-  // keeps the N closest to Vtyp (ties: the first produced), shown in
+  // keeps the N best by `bestRank` (ties: the first produced), shown in
   // `bestOrder`.
   int bestCount = 0;
-  BestOrder bestOrder = BestOrder::Closest;
+  BestRank bestRank = BestRank::Closest;
+  BestOrder bestOrder = BestOrder::Rank;
 };
 
 // The bounded selection of the best N: a max-heap of record numbers, the
@@ -97,6 +115,7 @@ struct DesignRequest {
 struct BestSelection {
   int16_t heap[kMatchCapacity];
   double distance[kMatchCapacity];  // by record number: fabs(vout - Vtyp)
+  double yield[kMatchCapacity];     // by record number, when it ranks by yield
 };
 
 // What the search needs from the settings, with out-of-range values of a
@@ -146,7 +165,7 @@ void ComposeInputError(const AppState& state, int slot, char* status);
 enum class Unit {
   Volts,    // "m" (divides by 1000), "V", "v"
   Ohms,     // "m", "u" (divides by 1 000 000), "k", "K", "M" (multiply)
-  Amperes,  // "m", "u", "n" (divides by 1 000 000 000), "A"
+  Amperes,  // "m", "u", "n" (divides by 1 000 000 000), "p", "A"
   Percent,  // "%"
 };
 
@@ -209,10 +228,12 @@ struct OrderScratch {
 /// stable: ties keep production order. No allocation.
 void OrderMatches(const AppState& state, MatchTable* matches, OrderScratch* scratch);
 
-/// Orders the best N, held in any order: production order first, then
-/// closest to `typical` first (ties in production order), or by voltage and
-/// names as the window orders them.
-void OrderBestMatches(BestOrder order, double typical, MatchTable* matches, OrderScratch* scratch);
+/// Orders the best N, held in any order: in their rank (the closest to
+/// `typical` first, or the highest yield first, ties to the closest; then in
+/// production order), in production order, or by voltage and names as the
+/// window orders them.
+void OrderBestMatches(BestRank rank, BestOrder order, double typical, MatchTable* matches,
+                      OrderScratch* scratch);
 
 /// Formats `value` like printf's "%.*f" with `decimals` places, but rounds the
 /// 17-significant-digit form of the value half up. Writes at most

@@ -37,6 +37,7 @@ const UnitLetter kAmpereLetters[] = {
     {'m', UnitLetter::Divide, 1000.0},
     {'u', UnitLetter::Divide, 1000000.0},
     {'n', UnitLetter::Divide, 1000000000.0},
+    {'p', UnitLetter::Divide, 1000000000000.0},
     {'A', UnitLetter::Keep, 1.0},
 };
 const UnitLetter kPercentLetters[] = {

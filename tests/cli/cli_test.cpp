@@ -537,5 +537,61 @@ TEST(Cli, WorstCaseAndCurrentAreAddedToEveryOutputWhenAsked) {
   }
 }
 
+TEST(Cli, PinCurrentAndYieldOptionsAreCheckedBeforeAnySearch) {
+  TemporaryDirectory dir;
+  const std::string ini = dir.File("Tapsmith.ini");
+  for (std::vector<std::string> args : std::vector<std::vector<std::string>>{
+           {"--pin-current", "5x"},
+           {"--pin-current-min", "10n", "--pin-current-max", "5n"},
+           {"--pin-current", "60n", "--pin-current-max", "50n"},
+           {"--pin-current-min", "1n"},
+           {"--sigma", "0"},
+           {"--sigma", "-3"},
+           {"--yield-min", "0"},
+           {"--yield-min", "101%"},
+           {"--yield-min", "1.5"},
+           {"--rank", "yield"},
+           {"--rank", "best", "--best", "3"}}) {
+    const std::string option = args[0];
+    args.insert(args.end(), {"--settings", ini, "--save"});
+    CliRun run = RunCliWith(args);
+    EXPECT_EQ(run.status, kExitUsage) << option;
+    EXPECT_EQ(Lines(run.err).size(), 2u) << run.err;
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(access(ini.c_str(), F_OK), -1) << option << ": nothing is written";
+  }
+  EXPECT_THAT(RunCliWith({"--pin-current-min", "1n"}).err,
+              HasSubstr("--pin-current-min 1n lies above --pin-current 0 (not given)"));
+  EXPECT_THAT(RunCliWith({"--rank", "yield"}).err, HasSubstr("--rank requires --best"));
+}
+
+TEST(Cli, YieldIsPrintedInEveryFormatAndRanksTheBest) {
+  const std::vector<std::string> design = {"--vo2", "0.05%", "--tolerance", "0.1", "--pin-current", "5p",
+                                           "--lang", "en"};
+  std::vector<std::string> args = design;
+  args.push_back("--yield");
+  for (const std::string& line : Lines(RunCliWith(args).out)) {
+    EXPECT_THAT(line, ::testing::MatchesRegex(".* \\[[0-9.]+ \\.\\. [0-9.]+\\] yield=[0-9]+\\.[0-9]{4}%"));
+  }
+  args.insert(args.end(), {"--format", "csv"});
+  EXPECT_EQ(Lines(RunCliWith(args).out)[0],
+            "r1,r2,r3,connection,vout,deviation_percent,vout_min,vout_max,yield");
+
+  args = design;
+  args.insert(args.end(), {"--best", "5", "--rank", "yield", "--format", "json"});
+  nlohmann::json ranked = nlohmann::json::parse(RunCliWith(args).out);
+  ASSERT_EQ(ranked["matches"].size(), 5u);
+  for (size_t m = 1; m < 5; ++m) EXPECT_GE(ranked["matches"][m - 1]["yield"], ranked["matches"][m]["yield"]);
+  const double fifth = ranked["matches"][4]["yield"];
+  args = design;
+  char bound[32];
+  std::snprintf(bound, sizeof bound, "%.17g", fifth);
+  args.insert(args.end(), {"--yield-min", bound, "--format", "json"});
+  nlohmann::json kept = nlohmann::json::parse(RunCliWith(args).out);
+  EXPECT_GE(kept["count"], 5);
+  EXPECT_LT(kept["count"], ranked["count"]);
+  for (const auto& match : kept["matches"]) EXPECT_GE(match["yield"], fifth);
+}
+
 }  // namespace
 }  // namespace tapsmith

@@ -4,9 +4,12 @@
 
 #include <cmath>
 #include <cstring>
+#include <cstdio>
 #include <memory>
+#include <random>
 #include <string>
 
+#include "normal_distribution.h"
 #include "search.h"
 
 namespace tapsmith {
@@ -31,6 +34,17 @@ double Output(int configuration, double vfb, double r1, double r23) {
     case 1: return vfb * (1.0 + r23 / r1);
     case 2: return vfb * r23 / (r1 + r23);
     default: return vfb * r1 / (r1 + r23);
+  }
+}
+
+// The same with the feedback pin drawing `pin` from the middle node: the
+// node equations of each divider solved by hand.
+double OutputWithPin(int configuration, double vfb, double r1, double r23, double pin) {
+  switch (configuration) {
+    case 0: return vfb * (1.0 + r1 / r23) + pin * r1;
+    case 1: return vfb * (1.0 + r23 / r1) + pin * r23;
+    case 2: return (vfb - pin * r1) * r23 / (r1 + r23);
+    default: return (vfb - pin * r23) * r1 / (r1 + r23);
   }
 }
 
@@ -175,6 +189,138 @@ TEST_F(DesignRulesTest, BestKeepsTheClosestAndOfEqualOnesTheFirstProduced) {
   EXPECT_STREQ(best.r2, "2.2k");
   EXPECT_STREQ(best.r3, "DNM");
   EXPECT_EQ(best.entry[1], 1) << "the first of the two 2.2k entries";
+}
+
+// With a pin current every output, its 32 corners and the current in the leg
+// to ground follow the node equations.
+TEST_F(DesignRulesTest, PinCurrentMovesEveryOutputAsTheNodeEquationsSay) {
+  constexpr double kPin = 20e-6;
+  design_.pinCurrent = kPin;
+  design_.pinCurrentMin = kPin * 0.5;
+  design_.pinCurrentMax = kPin * 2.0;
+  const double factors[2] = {1.0 - kTolerance * 0.01, 1.0 + kTolerance * 0.01};
+  const double vfbs[2] = {*design_.vfbMin, *design_.vfbMax};
+  const double pins[2] = {*design_.pinCurrentMin, *design_.pinCurrentMax};
+  for (int configuration = 0; configuration < 4; ++configuration) {
+    for (bool serial : {false, true}) {
+      Search(configuration, serial);
+      for (const Combination& c : kCombinations) {
+        const std::string where = std::to_string(configuration) + (serial ? " serial " : " parallel ") +
+                                  c.r2 + " " + c.r3;
+        const MatchRecord* match = Find(c.r2, c.r3);
+        ASSERT_NE(match, nullptr) << where;
+        const double r23 = Pair(serial, c.parts[0].value, c.parts[1].value);
+        const double vo = OutputWithPin(configuration, kVfb, 1000.0, r23, kPin);
+        EXPECT_NEAR(match->vout, vo, 1e-9 + 1e-12 * std::fabs(vo)) << where;
+        const double ground = configuration == 0 ? kVfb / r23 : configuration == 1 ? kVfb / 1000.0
+                              : configuration == 2 ? vo / r23 : vo / 1000.0;
+        EXPECT_NEAR(match->dividerCurrent, ground, 1e-9 * std::fabs(ground)) << where;
+        double least = HUGE_VAL, greatest = -HUGE_VAL;
+        for (double f1 : factors)
+          for (double f2 : factors)
+            for (double f3 : factors)
+              for (double vfb : vfbs)
+                for (double pin : pins) {
+                  double corner = Pair(serial, c.parts[0].Scaled(f2), c.parts[1].Scaled(f3));
+                  double v = OutputWithPin(configuration, vfb, 1000.0 * f1, corner, pin);
+                  least = std::fmin(least, v);
+                  greatest = std::fmax(greatest, v);
+                }
+        EXPECT_NEAR(match->least, least, 1e-9 + 1e-12 * std::fabs(least)) << where;
+        EXPECT_NEAR(match->greatest, greatest, 1e-9 + 1e-12 * std::fabs(greatest)) << where;
+      }
+    }
+  }
+  // A pin current of 0 is the search without one, bit for bit.
+  design_.pinCurrent = 0.0;
+  design_.pinCurrentMin = design_.pinCurrentMax = std::nullopt;
+  Search(3, true);
+  auto withZero = std::make_unique<MatchTable>(*matches_);
+  design_.pinCurrent = std::nullopt;
+  Search(3, true);
+  ASSERT_EQ(withZero->count, matches_->count);
+  for (int m = 0; m < matches_->count; ++m) {
+    EXPECT_EQ(withZero->records[m].vout, matches_->records[m].vout) << m;
+    EXPECT_EQ(withZero->records[m].least, matches_->records[m].least) << m;
+  }
+}
+
+// The yield is linearised around the nominal; a Monte Carlo of the divider's
+// own equations, every part drawn from its normal distribution, must find
+// the same share of boards in the window, within its sampling error and
+// what the linearisation leaves out.
+TEST_F(DesignRulesTest, YieldAgreesWithAMonteCarloOfTheNodeEquations) {
+  struct Case {
+    int configuration;
+    bool serial;
+    double tolerance;  // percent
+    double pin;        // amperes
+    double halfWindow;  // of the output, relative
+  };
+  const Case kCases[] = {
+      {0, false, 1.0, 0.0, 0.01}, {1, true, 1.0, 20e-6, 0.005}, {2, false, 5.0, 0.0, 0.02},
+      {3, true, 5.0, 20e-6, 0.03}, {0, true, 5.0, 50e-6, 0.02}, {1, false, 2.0, 0.0, 0.01},
+  };
+  constexpr int kBoards = 100000;
+  constexpr double kSigmas = 3.0;
+  std::mt19937_64 random(20261209);
+  std::normal_distribution<double> normal;
+  double largest = 0.0;
+  for (const Case& c : kCases) {
+    design_.tolerancePercent = c.tolerance;
+    design_.reportsYield = true;
+    design_.pinCurrent = c.pin;
+    design_.pinCurrentMin = c.pin * 0.8;
+    design_.pinCurrentMax = c.pin * 1.2;
+    // The window around 2.2k // 4.7k with R1 1k, so that the yield is neither 0 nor 1.
+    const double r23 = Pair(c.serial, 2200.0, 4700.0);
+    const double nominal = OutputWithPin(c.configuration, kVfb, 1000.0, r23, c.pin);
+    request_.Vmin = nominal * (1.0 - c.halfWindow * 0.7);
+    request_.Vmax = nominal * (1.0 + c.halfWindow * 1.3);
+    Search(c.configuration, c.serial);
+    const MatchRecord* match = Find("2.2k", "4.7k");
+    ASSERT_NE(match, nullptr);
+    const double partSigma = c.tolerance / 100.0 / kSigmas;
+    const double vfbSigma = kVfb * 0.01 / kSigmas;
+    const double pinSigma = c.pin * 0.2 / kSigmas;
+    int inside = 0;
+    for (int board = 0; board < kBoards; ++board) {
+      const double r1 = 1000.0 * (1.0 + partSigma * normal(random));
+      const double r2 = 2200.0 * (1.0 + partSigma * normal(random));
+      const double r3 = 4700.0 * (1.0 + partSigma * normal(random));
+      const double vfb = kVfb + vfbSigma * normal(random);
+      const double pin = c.pin + pinSigma * normal(random);
+      const double vo = OutputWithPin(c.configuration, vfb, r1, Pair(c.serial, r2, r3), pin);
+      inside += request_.Vmin <= vo && vo <= request_.Vmax;
+    }
+    const double share = static_cast<double>(inside) / kBoards;
+    const double samplingError = std::sqrt(share * (1.0 - share) / kBoards);
+    const std::string where = std::to_string(c.configuration) + (c.serial ? " serial " : " parallel ") +
+                              std::to_string(c.tolerance) + "%";
+    EXPECT_GT(match->yield, 0.05) << where;
+    EXPECT_LT(match->yield, 0.995) << where;
+    EXPECT_NEAR(match->yield, share, 4.0 * samplingError + 0.003) << where;
+    largest = std::fmax(largest, std::fabs(match->yield - share));
+  }
+  std::printf("largest difference of the yield from the Monte Carlo: %.4f\n", largest);
+}
+
+// Without any spread every board is the nominal one: the yield is 1 inside
+// the window. The distribution itself holds to the C library's erfc.
+TEST_F(DesignRulesTest, YieldIsOneWithoutSpreadAndTheNormalDistributionHoldsToErfc) {
+  design_.tolerancePercent = 0.0;
+  design_.vfbMin = design_.vfbMax = std::nullopt;
+  design_.reportsYield = true;
+  request_.Vmin = 1.0;
+  request_.Vmax = 2.0;
+  Search(0, false);
+  ASSERT_GT(matches_->count, 0);
+  for (int m = 0; m < matches_->count; ++m) EXPECT_EQ(matches_->records[m].yield, 1.0) << m;
+  for (double x = -6.0; x <= 28.0; x += 0.0137) {
+    EXPECT_NEAR(PortableErfc(x), std::erfc(x), 2e-15) << x;
+  }
+  EXPECT_EQ(NormalCdf(0.0), 0.5);
+  EXPECT_NEAR(NormalCdf(1.0) + NormalCdf(-1.0), 1.0, 1e-15);
 }
 
 }  // namespace

@@ -104,6 +104,11 @@ TEST(FastSearch, AgreesOnEdgeListsInEveryForm) {
   const double windows[][2] = {{-HUGE_VAL, HUGE_VAL}, {0.0, 0.0}, {0.5, 2.0}, {-2.0, -0.5},
                                {HUGE_VAL, HUGE_VAL},  {-HUGE_VAL, -HUGE_VAL}, {NAN, 1.0},
                                {1.0, 0.5},            {0.7, 0.7}};
+  // Without a pin current, and with one of either sign, small and absurd.
+  DesignRequest pins[4];
+  pins[1].pinCurrent = 1e-6;
+  pins[2].pinCurrent = -1e-3;
+  pins[3].pinCurrent = 1e300;
   Tables tables;
   for (const char* list : lists) {
     ASSERT_TRUE(ParseStockText(list, tables.stock.get())) << list;
@@ -111,9 +116,11 @@ TEST(FastSearch, AgreesOnEdgeListsInEveryForm) {
       for (const auto& window : windows) {
         for (int form = 0; form < 8; ++form) {
           for (bool dnmOnly : {false, true}) {
-            SearchOptions options{form % 4, form >= 4, dnmOnly};
-            SearchRequest request = Request(window[0], window[1], vfb);
-            ASSERT_EQ(Compare(request, options, &tables), "") << list;
+            for (const DesignRequest& pin : pins) {
+              SearchOptions options{form % 4, form >= 4, dnmOnly, pin.pinCurrent ? &pin : nullptr};
+              SearchRequest request = Request(window[0], window[1], vfb);
+              ASSERT_EQ(Compare(request, options, &tables), "") << list << " pin " << pin.pinCurrent.value_or(0.0);
+            }
           }
         }
       }
@@ -299,8 +306,8 @@ std::string DesignDifference(const MatchTable& a, const MatchTable& b) {
     const MatchRecord& x = a.records[m];
     const MatchRecord& y = b.records[m];
     if (!SameBits(x.least, y.least) || !SameBits(x.greatest, y.greatest) ||
-        !SameBits(x.dividerCurrent, y.dividerCurrent))
-      difference = "record " + std::to_string(m) + ": worst case or current";
+        !SameBits(x.dividerCurrent, y.dividerCurrent) || !SameBits(x.yield, y.yield))
+      difference = "record " + std::to_string(m) + ": worst case, current or yield";
   }
   return difference;
 }
@@ -310,6 +317,8 @@ double Distance(const MatchRecord& match, double typical) {
   return std::isnan(distance) ? HUGE_VAL : distance;
 }
 
+double RankedYield(const MatchRecord& match) { return std::isnan(match.yield) ? -1.0 : match.yield; }
+
 TEST(FastSearch, DesignRulesAgreeWithAPlainLoopThatFiltersAndSortsEverything) {
   constexpr int kStates = 20000;
   RandomState random(20261209);
@@ -318,7 +327,7 @@ TEST(FastSearch, DesignRulesAgreeWithAPlainLoopThatFiltersAndSortsEverything) {
   auto fastSurvivors = std::make_unique<MatchTable>();
   auto selection = std::make_unique<BestSelection>();
   auto scratch = std::make_unique<OrderScratch>();
-  int searched = 0, filtered = 0, narrowed = 0, referenced = 0;
+  int searched = 0, filtered = 0, narrowed = 0, referenced = 0, pinned = 0, rankedByYield = 0;
   while (searched < kStates) {
     SearchRequest request;
     SearchOptions options;
@@ -331,6 +340,21 @@ TEST(FastSearch, DesignRulesAgreeWithAPlainLoopThatFiltersAndSortsEverything) {
     design.reportsWorstCase = design.reportsCurrent = true;
     design.vfbMin = request.Vfb * random.Pick<double>({1.0, 0.99, 0.9});
     design.vfbMax = request.Vfb * random.Pick<double>({1.0, 1.01, 1.1});
+    // A pin current of either sign that moves the output by a share of Vfb
+    // through a middling R1 of the list, or none.
+    if (random.Chance(0.5)) {
+      const double r1 = tables.stock->entries[tables.stock->count / 2].value;
+      design.pinCurrent = request.Vfb / r1 * random.Pick<double>({0.0, 1e-3, 0.01, 0.2, -0.01, -0.2});
+      design.pinCurrentMin = *design.pinCurrent * random.Pick<double>({1.0, 0.5});
+      design.pinCurrentMax = *design.pinCurrent * random.Pick<double>({1.0, 2.0});
+      if (*design.pinCurrentMin > *design.pinCurrentMax) std::swap(design.pinCurrentMin, design.pinCurrentMax);
+      pinned += *design.pinCurrent != 0.0;
+    }
+    // Ranked by yield, every match carries it, as the console asks.
+    design.bestRank = random.Chance(0.3) ? BestRank::Yield : BestRank::Closest;
+    rankedByYield += design.bestRank == BestRank::Yield;
+    design.reportsYield = design.bestRank == BestRank::Yield || random.Chance(0.3);
+    design.sigmaCount = random.Pick<double>({3.0, 1.0, 6.0});
     options.design = &design;
     options.selection = selection.get();
     // Every combination in the window, to draw the current bounds from.
@@ -343,7 +367,11 @@ TEST(FastSearch, DesignRulesAgreeWithAPlainLoopThatFiltersAndSortsEverything) {
       design.currentMax = all.records[random.Uniform(0, all.count - 1)].dividerCurrent;
       if (design.currentMin > design.currentMax) std::swap(design.currentMin, design.currentMax);
     }
-    if (design.worstCaseInWindow || boundsCurrent) ++filtered;
+    if (all.count > 0 && random.Chance(0.2)) {
+      // Keeps some and drops others: the yield of one of them.
+      design.yieldMin = std::max(1e-300, RankedYield(all.records[random.Uniform(0, all.count - 1)]));
+    }
+    if (design.worstCaseInWindow || boundsCurrent || design.yieldMin > 0.0) ++filtered;
 
     const int plainCount = RunPlainSearch(request, *tables.stock, options, survivors.get());
     RunSearch(request, *tables.stock, options, fastSurvivors.get());
@@ -353,27 +381,32 @@ TEST(FastSearch, DesignRulesAgreeWithAPlainLoopThatFiltersAndSortsEverything) {
     const int plainQualified = RunPlainSearch(request, *tables.stock, options, tables.plain.get());
     const int fastQualified = RunSearch(request, *tables.stock, options, tables.fast.get());
     ASSERT_EQ(plainQualified, fastQualified) << where;
-    OrderBestMatches(BestOrder::Resistors, request.Vtyp, tables.plain.get(), scratch.get());
-    OrderBestMatches(BestOrder::Resistors, request.Vtyp, tables.fast.get(), scratch.get());
+    OrderBestMatches(BestRank::Closest, BestOrder::Resistors, request.Vtyp, tables.plain.get(), scratch.get());
+    OrderBestMatches(BestRank::Closest, BestOrder::Resistors, request.Vtyp, tables.fast.get(), scratch.get());
     ASSERT_EQ(DesignDifference(*tables.plain, *tables.fast), "") << where;
     if (fastQualified > design.bestCount) ++narrowed;
 
     if (plainCount < kMatchCapacity) {
-      // The survivors are complete: the best N are the first N by distance.
+      // The survivors are complete: the best N are the first N by distance,
+      // or by yield and then distance.
       ++referenced;
       ASSERT_EQ(fastQualified, plainCount) << where;
+      const bool byYield = design.bestRank == BestRank::Yield;
       std::stable_sort(survivors->records, survivors->records + survivors->count,
                        [&](const MatchRecord& a, const MatchRecord& b) {
+                         if (byYield && RankedYield(a) != RankedYield(b)) return RankedYield(a) > RankedYield(b);
                          return Distance(a, request.Vtyp) < Distance(b, request.Vtyp);
                        });
       survivors->count = std::min(survivors->count, design.bestCount);
-      OrderBestMatches(BestOrder::Closest, request.Vtyp, tables.fast.get(), scratch.get());
+      OrderBestMatches(design.bestRank, BestOrder::Rank, request.Vtyp, tables.fast.get(), scratch.get());
       ASSERT_EQ(DesignDifference(*survivors, *tables.fast), "") << where;
     }
   }
   EXPECT_GT(filtered, kStates / 3);
   EXPECT_GT(narrowed, kStates / 10);
   EXPECT_GT(referenced, kStates * 9 / 10);
+  EXPECT_GT(pinned, kStates / 3);
+  EXPECT_GT(rankedByYield, kStates / 5);
 }
 
 }  // namespace

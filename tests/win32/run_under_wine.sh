@@ -138,6 +138,8 @@ case "$mode" in
       "--list-file LIST --vo 5 --vo2 0.5% --format json"
       "--lang en --list E96 --vo 3.3 --vo2 5% --vfb 0.8 --r1-min 10 --r1-max 1M --tolerance 1% --best 10"
       "--list E48 --range 1k..100k --vo 1.8 --vo2 2% --tolerance 0.5 --worst-case --current-max 1m --format csv"
+      "--list E96 --vo 3.3 --vo2 1.5% --vfb 0.8 --vfb-min 792mV --tolerance 1% --pin-current 50n --pin-current-max 100n --current-min 1uA --best 20 --rank yield --sigma 2.5 --format json"
+      "--list E24 --config d --serial --vo 0.5 --vo2 2% --vfb 0.8 --pin-current 2u --yield-min 0.9 --format csv"
     )
     for arguments in "${cases[@]}"; do
       # shellcheck disable=SC2086
