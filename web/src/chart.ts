@@ -13,6 +13,7 @@ interface Row {
   vout: number;
   least?: number;
   greatest?: number;
+  yield?: number;
 }
 
 const kRowHeight = 22;
@@ -27,6 +28,7 @@ export function drawChart(matches: readonly Match[], window: TargetWindow | null
     vout: match.vout as number,
     least: typeof match.vout_min === 'number' ? match.vout_min : undefined,
     greatest: typeof match.vout_max === 'number' ? match.vout_max : undefined,
+    yield: typeof match.yield === 'number' ? match.yield : undefined,
   }));
   if (rows.length === 0) return null;
   const banded = rows.filter((row) => row.least !== undefined);
@@ -34,7 +36,8 @@ export function drawChart(matches: readonly Match[], window: TargetWindow | null
   const volts = (v: number) => `${v} V`;
   const tipText = (row: Row) =>
     `#${row.rank} ${row.name}\n${text('chartNominal', language)}: ${volts(row.vout)}` +
-    (row.least !== undefined ? `\n${text('chartBand', language)}: ${row.least} – ${volts(row.greatest ?? row.least)}` : '');
+    (row.least !== undefined ? `\n${text('chartBand', language)}: ${row.least} – ${volts(row.greatest ?? row.least)}` : '') +
+    (row.yield !== undefined ? `\n${text('colYield', language)}: ${row.yield}` : '');
   const marks: Plot.Markish[] = [];
   if (window !== null) {
     marks.push(Plot.rectX([window], { x1: 'least', x2: 'greatest', fill: '#2f7d32', fillOpacity: 0.14 }));

@@ -67,6 +67,17 @@ const kTexts = {
   worstCase: { ja: '最悪値でも窓に収まるものだけ', en: 'Only those whose worst case stays in the window' },
   currentMin: { ja: '分圧器の電流(min) [A]', en: 'Divider current (min) [A]' },
   currentMax: { ja: '分圧器の電流(max) [A]', en: 'Divider current (max) [A]' },
+  pinCurrent: { ja: '帰還ピンの電流 [A]', en: 'Feedback pin current [A]' },
+  pinCurrentMin: { ja: 'ピン電流(min) [A]', en: 'Pin current (min) [A]' },
+  pinCurrentMax: { ja: 'ピン電流(max) [A]', en: 'Pin current (max) [A]' },
+  yield: { ja: '歩留まりを求める (正規分布)', en: 'Give each match its yield (normal distributions)' },
+  sigma: { ja: '公差 = σ の何倍 (既定 3)', en: 'Tolerance in σ (default 3)' },
+  yieldMin: { ja: '歩留まりの下限 (0.997 や 99.7%)', en: 'Least yield (0.997 or 99.7%)' },
+  rank: { ja: '上位 N 件の選び方', en: 'Best N chosen by' },
+  rankDefault: { ja: '既定 (近い順)', en: 'default (closest)' },
+  rankClosest: { ja: '標準値に近い順', en: 'closest to the typical voltage' },
+  rankYield: { ja: '歩留まりの高い順', en: 'highest yield' },
+  colYield: { ja: '歩留まり', en: 'Yield' },
   best: { ja: '上位 N 件 (1～1000)', en: 'Best N (1 to 1000)' },
   sort: { ja: '並び順', en: 'Order' },
   sortDefault: { ja: '既定 (上位 N 件は近い順)', en: 'default (best N: closest first)' },
@@ -142,6 +153,14 @@ const kReasons: readonly { pattern: RegExp; ja: (...parts: string[]) => string }
     ja: (option, given) => `${option}: 「${given}」は公差として読めません (0 以上 100 未満の数値、% は省略可)`,
   },
   {
+    pattern: /^(--[\w-]+): "(.*)" is no number of standard deviations: .*$/s,
+    ja: (option, given) => `${option}: 「${given}」は標準偏差の倍数として読めません (0 より大きい数値、例: 3)`,
+  },
+  {
+    pattern: /^(--[\w-]+): "(.*)" is no yield: .*$/s,
+    ja: (option, given) => `${option}: 「${given}」は歩留まりとして読めません (0 より大きく 1 以下の割合か百分率、例: 0.997、99.7%)`,
+  },
+  {
     pattern: /^(--[\w-]+): "(.*)" is no count from 1 to (\d+)$/s,
     ja: (option, given, most) => `${option}: 「${given}」は 1～${most} の件数ではありません`,
   },
@@ -166,6 +185,7 @@ const kReasons: readonly { pattern: RegExp; ja: (...parts: string[]) => string }
   },
   { pattern: /^(--[\w-]+) is given more than once$/s, ja: (option) => `${option} が 2 回以上指定されています` },
   { pattern: /^(--[\w-]+) excludes (--[\w-]+)$/s, ja: (a, b) => `${a} と ${b} は同時に指定できません` },
+  { pattern: /^(--[\w-]+) requires (--[\w-]+)$/s, ja: (a, b) => `${a} には ${b} も必要です` },
   { pattern: /^(--[\w-]+) needs a value: (.*)$/s, ja: (option, what) => `${option} には値 (${what}) が必要です` },
 ];
 

@@ -416,7 +416,7 @@ function markField(key: string, message: string): void {
 
 const kColumns: Record<string, TextKey> = {
   r1: 'colR1', r2: 'colR2', r3: 'colR3', connection: 'colConnection', vout: 'colVout',
-  deviation_percent: 'colDeviation', vout_min: 'colLeast', vout_max: 'colGreatest', current_a: 'colCurrent',
+  deviation_percent: 'colDeviation', vout_min: 'colLeast', vout_max: 'colGreatest', current_a: 'colCurrent', yield: 'colYield',
 };
 
 // The search shown: the console's JSON (numbers for the chart and the

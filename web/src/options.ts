@@ -74,7 +74,17 @@ export const kFields: readonly FieldRow[] = [
   { key: 'worstCase', kind: 'check', group: 'design', label: 'worstCase', initial: '', option: '--worst-case', args: flag('--worst-case') },
   { key: 'currentMin', kind: 'text', group: 'design', label: 'currentMin', initial: '', option: '--current-min', optional: true },
   { key: 'currentMax', kind: 'text', group: 'design', label: 'currentMax', initial: '', option: '--current-max', optional: true },
+  { key: 'pinCurrent', kind: 'text', group: 'design', label: 'pinCurrent', initial: '', option: '--pin-current', optional: true },
+  { key: 'pinCurrentMin', kind: 'text', group: 'design', label: 'pinCurrentMin', initial: '', option: '--pin-current-min', optional: true },
+  { key: 'pinCurrentMax', kind: 'text', group: 'design', label: 'pinCurrentMax', initial: '', option: '--pin-current-max', optional: true },
+  { key: 'yield', kind: 'check', group: 'design', label: 'yield', initial: '', option: '--yield', args: flag('--yield') },
+  { key: 'sigma', kind: 'text', group: 'design', label: 'sigma', initial: '', option: '--sigma', optional: true },
+  { key: 'yieldMin', kind: 'text', group: 'design', label: 'yieldMin', initial: '', option: '--yield-min', optional: true },
   { key: 'best', kind: 'text', group: 'design', label: 'best', initial: '10', option: '--best', optional: true },
+  {
+    key: 'rank', kind: 'choice', group: 'design', label: 'rank', initial: '', option: '--rank', optional: true,
+    choices: [['', 'rankDefault'], ['closest', 'rankClosest'], ['yield', 'rankYield']],
+  },
   {
     key: 'sort', kind: 'choice', group: 'design', label: 'sort', initial: '', option: '--sort', optional: true,
     choices: [['', 'sortDefault'], ['voltage', 'sortVoltage'], ['precision', 'sortPrecision'], ['resistors', 'sortResistors']],

@@ -35,7 +35,11 @@ const kOptions: readonly [string, readonly string[], readonly string[]][] = [
   ['--tolerance', ['1%', '0.5', '2%', '0', '5%'], ['100%', 'abc', '-1']],
   ['--vfb-min', kVolts, kBadVolts], ['--vfb-max', kVolts, kBadVolts], ['--worst-case', [], []],
   ['--current-min', kCurrents, ['x', '10uA ']], ['--current-max', kCurrents, ['x']],
-  ['--best', ['1', '5', '10', '1000', '20'], ['0', '1001', '2.5']], ['--format', ['text', 'csv', 'json'], ['xml']],
+  ['--best', ['1', '5', '10', '1000', '20'], ['0', '1001', '2.5']],
+  ['--pin-current', ['50n', '1uA', '-20nA', '0', '100u', '5p'], ['x']],
+  ['--pin-current-min', ['10n', '0', '-1u'], ['x']], ['--pin-current-max', ['100n', '2u'], ['x']],
+  ['--yield', [], []], ['--sigma', ['3', '2', '6', '1.5'], ['0', 'x']],
+  ['--yield-min', ['0.9', '99.7%', '0.5', '1'], ['0', '1.5', 'x']], ['--rank', ['closest', 'yield'], ['x']], ['--format', ['text', 'csv', 'json'], ['xml']],
 ];
 
 /** The options the generator draws from. */
