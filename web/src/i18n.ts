@@ -60,7 +60,7 @@ const kTexts = {
     en: 'Your lists could not be kept in this browser (its storage is full or off); they stay until this page is closed.',
   },
   ownFileError: { ja: 'ファイルを読めませんでした:', en: 'The file could not be read:' },
-  design: { ja: '設計条件 (公差・電流・上位 N 件)', en: 'Design rules (tolerance, current, best N)' },
+  design: { ja: '設計条件 (公差・電流・歩留まり・上位 N 件)', en: 'Design rules (tolerance, currents, yield, best N)' },
   tolerance: { ja: '抵抗の公差 [%]', en: 'Resistors\' tolerance [%]' },
   vfbMin: { ja: 'Vfb(min) [V]', en: 'Vfb(min) [V]' },
   vfbMax: { ja: 'Vfb(max) [V]', en: 'Vfb(max) [V]' },

@@ -91,18 +91,15 @@ export const kFields: readonly FieldRow[] = [
   },
 ];
 
-/**
- * The keys of the form's state that no row shows as a field of its own: the
- * chosen own list's name and values (kept in the URL with the rest).
- */
-export const kListKeys = ['own', 'values'] as const;
-
 /** The row's label for the form as it is. */
 export function labelOf(row: FieldRow, form: FormState): TextKey {
   return typeof row.label === 'function' ? row.label(form) : row.label;
 }
 
-/** The form as the page first shows it. */
+/**
+ * The form as the page first shows it; `own` and `values` are the chosen own
+ * list's name and values, which no row shows as a field of its own.
+ */
 export function initialForm(): FormState {
   const form: FormState = { own: '', values: '' };
   for (const row of kFields) form[row.key] = row.initial;
