@@ -78,13 +78,19 @@ function errorElement(key: string): HTMLElement {
   return error;
 }
 
-function textField(row: FieldRow): HTMLElement {
+// A field's box and its label, tied to the control that will take its id.
+function fieldFrame(row: FieldRow): { wrap: HTMLElement; label: HTMLLabelElement } {
   const wrap = document.createElement('div');
   wrap.className = 'field';
   wrap.dataset.key = row.key;
   const label = document.createElement('label');
   label.htmlFor = fieldId(row.key);
   label.dataset.label = row.key;
+  return { wrap, label };
+}
+
+function textField(row: FieldRow): HTMLElement {
+  const { wrap, label } = fieldFrame(row);
   const input = document.createElement('input');
   input.type = 'text';
   input.id = fieldId(row.key);
@@ -162,12 +168,7 @@ function radioField(row: FieldRow): HTMLElement {
 }
 
 function selectField(row: FieldRow): HTMLElement {
-  const wrap = document.createElement('div');
-  wrap.className = 'field';
-  wrap.dataset.key = row.key;
-  const label = document.createElement('label');
-  label.htmlFor = fieldId(row.key);
-  label.dataset.label = row.key;
+  const { wrap, label } = fieldFrame(row);
   const select = document.createElement('select');
   select.id = fieldId(row.key);
   select.name = row.key;
