@@ -17,7 +17,8 @@ namespace {
 
 const char kProgramName[] = "tapsmith-cli";
 const char kDescription[] = "Searches resistor combinations for a regulator's feedback divider.";
-// The values --list E48, E96 or E192 takes when --range is not given.
+// The values --list E48, E96 or E192 takes when --range is not given: a
+// macro, so that the option table's help can hold it inside its literal.
 #define TAPSMITH_DEFAULT_RANGE "10..1M"
 const char kDefaultRange[] = TAPSMITH_DEFAULT_RANGE;
 
