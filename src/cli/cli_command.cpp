@@ -51,7 +51,8 @@ bool ApplyCommand(const CliCommand& command, FileSystem* files, AppState* state,
   }
   if (makesListOne) {
     SetSlotBytes(state, SlotList1, list.data(), list.size());
-    if (!command.listNamed) SetSetting(state, ListChoice, 0);
+    // A list named with --list is set among the settings below.
+    if (!command.settings[ListChoice]) SetSetting(state, ListChoice, 0);
   }
   for (int index = 0; index < kSettingCount; ++index) {
     if (command.settings[index]) SetSetting(state, index, *command.settings[index]);

@@ -42,7 +42,6 @@ struct CliCommand {
   std::optional<std::string> listFile;
   std::optional<std::string> values;  // UTF-8, as given to --values
   SeriesList series;
-  bool listNamed = false;
   DesignRequest design;
   // Each option's text as the user wrote it, for messages that name it.
   std::map<std::string_view, std::string> given;

@@ -159,7 +159,6 @@ bool ApplyList(const std::string& text, CliCommand* command, std::string* reason
   const ListName* list = FindChoice<ListName>(kListNames, text);
   if (list == nullptr) return NoSuchChoice<ListName>(kListNames, text, "stock list", reason);
   command->settings[ListChoice] = list->listChoice;
-  command->listNamed = true;
   if (list->seriesStep > 0) {
     command->series.name = list->name;
     command->series.step = list->seriesStep;
