@@ -81,13 +81,11 @@ struct Prepared {
 // `--rank yield` when the case asks for them.
 void UseBestRequest(const Case& c, Prepared* prepared) {
   DesignRequest* design = &prepared->design;
-  design->reportsWorstCase = true;
   design->tolerancePercent = 1.0;
   design->bestCount = c.best;
   if (c.pinCurrent != 0.0) design->pinCurrent = c.pinCurrent;
   if (c.rankByYield) {
     design->bestRank = BestRank::Yield;
-    design->reportsYield = true;
   }
   prepared->options.design = design;
   prepared->options.selection = &prepared->workspace->selection;

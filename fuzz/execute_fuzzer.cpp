@@ -210,7 +210,6 @@ void CheckDesignSearchAgainstPlain(uint64_t hash) {
   static const double kPercent[] = {0.0, 1.0, 5.0, 50.0};
   static const double kCurrentMax[] = {HUGE_VAL, 1e-3, 1e-6, 0.0};
   gDesign = DesignRequest();
-  gDesign.reportsWorstCase = gDesign.reportsCurrent = true;
   gDesign.tolerancePercent = kPercent[(hash >> 8) & 3];
   gDesign.vfbMin = gWorkspace.request.Vfb * ((hash >> 10) & 1 ? 0.99 : 1.0);
   gDesign.worstCaseInWindow = (hash >> 11) & 1;
@@ -225,7 +224,7 @@ void CheckDesignSearchAgainstPlain(uint64_t hash) {
     gDesign.pinCurrent = gWorkspace.request.Vfb / 1000.0 * kPinShare[(hash >> 25) & 3];
     gDesign.pinCurrentMax = *gDesign.pinCurrent * 2.0;
   }
-  gDesign.reportsYield = (hash >> 27) & 1;
+  gDesign.yield = (hash >> 27) & 1;
   if ((hash >> 28) & 1) gDesign.yieldMin = 0.5;
   if ((hash >> 29) & 1) gDesign.bestRank = BestRank::Yield;
   SearchOptions options = SearchOptionsFromState(gState);

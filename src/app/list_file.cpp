@@ -11,19 +11,14 @@ namespace tapsmith {
 
 namespace {
 
-// A list that reaches the slot's size in code page 932 never fits; reading
-// stops past this many bytes, which no fitting list has (a UTF-8 character
-// takes at most three bytes where code page 932 takes at least one).
-constexpr size_t kReadLimit = 3 * kSlotMaxLength + 3;
-
 const char kUtf8ByteOrderMark[] = "\xEF\xBB\xBF";
 
-// Up to kReadLimit + 1 bytes of the file, so that one too many tells that it
-// is too long.
+// Up to kListReadLimit + 1 bytes of the file, so that one too many tells
+// that it is too long.
 bool ReadLimited(FileSystem& files, const std::string& path, std::string* raw, std::string* reason) {
   File file;
   if (!files.OpenForReading(path, &file, reason)) return false;
-  raw->assign(kReadLimit + 1, '\0');
+  raw->assign(kListReadLimit + 1, '\0');
   size_t size = 0;
   while (size < raw->size()) {
     size_t got = 0;
@@ -35,60 +30,93 @@ bool ReadLimited(FileSystem& files, const std::string& path, std::string* raw, s
   return true;
 }
 
-std::string TooLongForAList(const std::string& what) {
-  return what + " is too long for a stock list: at most " + std::to_string(kSlotMaxLength) +
-         " bytes with CR LF line ends";
+Localized TooLongForAList(const Localized& what) {
+  return Fill(Message::TooLongForList, {what, std::to_string(kSlotMaxLength)});
+}
+
+// The bytes as list text: no NUL in them, no byte order mark kept.
+bool ListBytes(std::string_view bytes, const std::string& name, std::string_view* text, Localized* error) {
+  if (bytes.find('\0') != std::string_view::npos) {
+    *error = Fill(Message::HoldsNul, {name});
+    return false;
+  }
+  if (bytes.size() > kListReadLimit) {
+    *error = TooLongForAList(name);
+    return false;
+  }
+  if (bytes.substr(0, 3) == kUtf8ByteOrderMark) bytes.remove_prefix(3);
+  *text = bytes;
+  return true;
+}
+
+// The list slot's text of UTF-8 lines: code page 932, each lone LF a CR LF.
+bool SlotListOf(std::string_view utf8, const Localized& name, std::string* list, Localized* error) {
+  std::string text;
+  text.reserve(utf8.size() + utf8.size() / 8);
+  for (size_t i = 0; i < utf8.size(); ++i) {
+    if (utf8[i] == '\n' && (i == 0 || utf8[i - 1] != '\r')) text.push_back('\r');
+    text.push_back(utf8[i]);
+  }
+  std::string converted = Utf8ToCp932(text);
+  if (converted.size() > static_cast<size_t>(kSlotMaxLength)) {
+    *error = TooLongForAList(name);
+    return false;
+  }
+  *list = std::move(converted);
+  return true;
+}
+
+// The length of the separator at `at`, 0 where none stands: a comma, a
+// blank or a line break, or the ideographic comma (、), the ideographic
+// space or the full-width comma (，) that a Japanese input method types.
+size_t SeparatorAt(std::string_view text, size_t at) {
+  static const std::string_view kWide[] = {"\xE3\x80\x81", "\xE3\x80\x80", "\xEF\xBC\x8C"};
+  const char c = text[at];
+  if (c == ',' || c == ' ' || c == '\t' || c == '\r' || c == '\n') return 1;
+  for (std::string_view wide : kWide) {
+    if (text.substr(at, wide.size()) == wide) return wide.size();
+  }
+  return 0;
 }
 
 }  // namespace
 
-bool ReadListFile(FileSystem& files, const std::string& path, std::string* list, std::string* error) {
+bool ReadListFile(FileSystem& files, const std::string& path, std::string* list, Localized* error) {
   std::string raw;
   std::string reason;
   if (!ReadLimited(files, path, &raw, &reason)) {
-    *error = "cannot read " + path + ": " + reason;
+    *error = Fill(Message::CannotRead, {path, reason});
     return false;
   }
-  if (raw.find('\0') != std::string::npos) {
-    *error = path + " holds NUL bytes: it is not UTF-8 text (UTF-16?)";
-    return false;
-  }
-  const bool tooMuchRead = raw.size() > kReadLimit;
-  if (raw.compare(0, 3, kUtf8ByteOrderMark) == 0) raw.erase(0, 3);
+  std::string_view text;
+  return ListBytes(raw, path, &text, error) && SlotListOf(text, path, list, error);
+}
 
-  std::string text;
-  text.reserve(raw.size() + raw.size() / 8);
-  for (size_t i = 0; i < raw.size(); ++i) {
-    if (raw[i] == '\n' && (i == 0 || raw[i - 1] != '\r')) text.push_back('\r');
-    text.push_back(raw[i]);
-  }
-  std::string converted = Utf8ToCp932(text);
-  if (tooMuchRead || converted.size() > static_cast<size_t>(kSlotMaxLength)) {
-    *error = TooLongForAList(path);
-    return false;
-  }
-  *list = std::move(converted);
+bool CheckListBytes(std::string_view bytes, const std::string& name, std::string* utf8, Localized* error) {
+  std::string_view text;
+  std::string list;
+  if (!ListBytes(bytes, name, &text, error) || !SlotListOf(text, name, &list, error)) return false;
+  *utf8 = std::string(text);
   return true;
 }
 
-bool ListFromValues(std::string_view values, std::string* list, std::string* error) {
+bool ListFromValues(std::string_view values, std::string* list, Localized* error) {
   std::string lines;
-  size_t start = 0;
-  while (start < values.size()) {
-    const size_t end = std::min(values.find_first_of(", \t\r\n", start), values.size());
-    if (end > start) {
-      lines.append(values.substr(start, end - start));
-      lines.append("\r\n");
+  size_t at = 0;
+  while (at < values.size()) {
+    size_t end = at;
+    while (end < values.size() && SeparatorAt(values, end) == 0) ++end;
+    if (end > at) {
+      lines.append(values.substr(at, end - at));
+      lines.append("\n");
+      if (lines.size() > kListReadLimit) {
+        *error = TooLongForAList(Fill(Message::TheList));
+        return false;
+      }
     }
-    start = end + 1;
+    at = end < values.size() ? end + SeparatorAt(values, end) : end;
   }
-  std::string converted = Utf8ToCp932(lines);
-  if (converted.size() > static_cast<size_t>(kSlotMaxLength)) {
-    *error = TooLongForAList("the list");
-    return false;
-  }
-  *list = std::move(converted);
-  return true;
+  return SlotListOf(lines, Fill(Message::TheList), list, error);
 }
 
 }  // namespace tapsmith

@@ -2,6 +2,7 @@
 
 #include <cassert>
 #include <string>
+#include <vector>
 
 #include "text_encoding.h"
 
@@ -24,6 +25,77 @@ constexpr MessagePair kMessages[] = {
     {Message::StockListError, "部品リストエラー", "Stock list error"},
     {Message::BestShown, "%d組見つかりました。近い順に%d組を表示します。",
      "%d set(s) found; the %d closest shown."},
+    {Message::BestShownByYield, "%d組見つかりました。歩留まりの高い順に%d組を表示します。",
+     "%d set(s) found; the %d of the highest yield shown."},
+
+    {Message::UsageHint, "オプションの一覧は 'tapsmith-cli --help' で表示されます。",
+     "Run 'tapsmith-cli --help' for the options."},
+    {Message::UnknownOption, "{0} というオプションはありません", "unknown option {0}"},
+    {Message::StrayWord, "{0} の前に値をとるオプションがありません", "{0} follows no option that takes a value"},
+    {Message::GivenTwice, "{0} が 2 回以上指定されています", "{0} is given more than once"},
+    {Message::NeedsValue, "{0} には値 ({1}) が必要です", "{0} needs a value: {1}"},
+    {Message::TakesNoValue, "{0} は値をとりません", "{0} takes no value"},
+    {Message::Excludes, "{0} と {1} は同時に指定できません", "{0} excludes {1}"},
+    {Message::Requires, "{0} には {1} も必要です", "{0} requires {1}"},
+    {Message::NoFiles, "{0}: この実行ではファイルを読み書きできません (--values ならファイルなしでリストを渡せます)",
+     "{0}: this run has no files to read or write (--values gives a list without one)"},
+    {Message::OptionReason, "{0}: {1}", "{0}: {1}"},
+    {Message::Quoted, "「{0}」", "\"{0}\""},
+    {Message::ListNext, "{0}、{1}", "{0}, {1}"},
+    {Message::ListLast, "{0}、{1}", "{0} or {1}"},
+    {Message::NoChoice, "{0}は{1}ではありません ({2}のいずれか)", "{0} is no {1}: {2}"},
+    {Message::NoQuantity, "{0}は{1}として読めません (数値のあとに{2}を付けられます。例: {3})",
+     "{0} is no {1}: a number, then {2} if you like, as in {3}"},
+    {Message::KindConfiguration, "構成", "configuration"},
+    {Message::KindLanguage, "言語", "language"},
+    {Message::KindStockList, "部品リスト", "stock list"},
+    {Message::KindOrder, "並び順", "order"},
+    {Message::KindRank, "選び方", "rank"},
+    {Message::KindFormat, "出力形式", "format"},
+    {Message::KindVoltage, "電圧", "voltage"},
+    {Message::KindResistance, "抵抗値", "resistance"},
+    {Message::KindCurrent, "電流", "current"},
+    {Message::KindPercentage, "百分率", "percentage"},
+    {Message::NoTolerance, "{0}は公差として読めません (0 以上 100 未満の数値、% は省略可)",
+     "{0} is no tolerance: a number from 0 to below 100, \"%\" optional"},
+    {Message::NoSigma, "{0}は標準偏差の倍数として読めません (0 より大きい数値、例: 3)",
+     "{0} is no number of standard deviations: a number above 0, e.g. 3"},
+    {Message::NoYield, "{0}は歩留まりとして読めません (0 より大きく 1 以下の割合か百分率、例: 0.997、99.7%)",
+     "{0} is no yield: a fraction above 0 up to 1, or a percentage, e.g. 0.997 or 99.7%"},
+    {Message::NoCount, "{0}は 1～{1} の件数ではありません", "{0} is no count from 1 to {1}"},
+    {Message::NoRange, "{0}は範囲として読めません (最小値..最大値、それぞれ 10、4.7k、1M のような抵抗値)",
+     "{0} is no range: MIN..MAX, each a resistance such as 10, 4.7k or 1M"},
+    {Message::RangeReversed, "{0}は最小値が最大値を超えています", "{0}: MIN lies above MAX"},
+    {Message::RangeBeyond, "{0}は系列の値を作れる範囲 ({1}～{2} Ω) を超えています",
+     "{0} reaches beyond {1} to {2} ohm, where series values are made"},
+    {Message::LimitAbove, "{0} が {1} を超えています", "{0} lies above {1}"},
+    {Message::NotGiven, "{0} (指定なし)", "{0} (not given)"},
+    {Message::RangeWithoutSeries, "--range は --list {0} と使います", "--range goes with --list {0}"},
+    {Message::RangeHoldsNone, "--range {0} には {1} の値がありません", "--range {0} holds no {1} value"},
+    {Message::RangeHoldsTooMany, "--range {0} には {1} の値が {2} 個あります。リストに入るのは DNM のほかに {3} 個までです",
+     "--range {0} holds {2} {1} values; a list holds at most {3} beside DNM"},
+    {Message::TwoListSources, "{0} と {1} はどちらも List1 を作ります。どちらかにしてください",
+     "{0} and {1} both make List1: choose one"},
+    {Message::CannotRead, "{0} を読めません: {1}", "cannot read {0}: {1}"},
+    {Message::HoldsNul, "{0} には NUL バイトがあります: UTF-8 のテキストではありません (UTF-16?)",
+     "{0} holds NUL bytes: it is not UTF-8 text (UTF-16?)"},
+    {Message::TooLongForList, "{0} は部品リストには長すぎます: 改行を CR LF として {1} バイトまでです",
+     "{0} is too long for a stock list: at most {1} bytes with CR LF line ends"},
+    {Message::TheList, "リスト", "the list"},
+    {Message::PathReason, "{0}: {1}", "{0}: {1}"},
+    {Message::SettingsNotSaved, "設定を保存できませんでした: {0}", "settings not saved: {0}"},
+    {Message::ArgumentHoldsNul, "{0} に NUL 文字があります", "{0} holds a NUL character"},
+
+    {Message::NoteSearched, "{0} V から {1} V の範囲を探しました。", "Searched {0} V to {1} V."},
+    {Message::NoteWindowReversed, "最小値 {0} V が最大値 {1} V を超えているため、{0} V だけを探しました。",
+     "The minimum {0} V lies above the maximum {1} V: only {0} V was searched."},
+    {Message::NoteEmptyField, "空欄のため 0 {0} として読みました。", "Empty: read as 0 {0}."},
+    {Message::NoteR1RangeEmpty, "R1 の範囲 {0} Ω～{1} Ω にはリストの値がひとつもありません。",
+     "No value of the list lies in R1's range, {0} to {1} ohm."},
+    {Message::NoteBelowVfb, "構成 {0} の出力は Vfb ({1} V) を超えません。窓はそれより上にあります。",
+     "Configuration {0} never gives more than Vfb ({1} V), and the window lies above it."},
+    {Message::NoteAboveVfb, "構成 {0} の出力は Vfb ({1} V) を下回りません。窓はそれより下にあります。",
+     "Configuration {0} never gives less than Vfb ({1} V), and the window lies below it."},
 };
 constexpr int kMessageCount = sizeof kMessages / sizeof kMessages[0];
 
@@ -43,17 +115,51 @@ struct ConvertedMessages {
   }
 };
 
+const MessagePair& RowOf(Message message) {
+  const int row = static_cast<int>(message);
+  assert(row >= 0 && row < kMessageCount && "no such message");
+  return kMessages[row];
+}
+
+// `text` with "{n}" replaced by `values[n]`; a brace that opens no known
+// placeholder stays as it is.
+std::string Substituted(const char* text, const std::vector<const std::string*>& values) {
+  std::string out;
+  for (const char* c = text; *c != '\0'; ++c) {
+    if (c[0] == '{' && c[1] >= '0' && c[1] <= '9' && c[2] == '}' &&
+        static_cast<size_t>(c[1] - '0') < values.size()) {
+      out += *values[static_cast<size_t>(c[1] - '0')];
+      c += 2;
+    } else {
+      out.push_back(*c);
+    }
+  }
+  return out;
+}
+
 }  // namespace
 
 const char* MessageText(Message message, int language) {
   static const ConvertedMessages converted;
-  int row = static_cast<int>(message);
-  assert(row >= 0 && row < kMessageCount && "no such message");
-  return language == 1 ? kMessages[row].english : converted.japanese[row].c_str();
+  return language == 1 ? RowOf(message).english : converted.japanese[static_cast<int>(message)].c_str();
 }
 
 const char* MessageText(Message message, const AppState& state) {
   return MessageText(message, LanguageInUse(state));
+}
+
+const char* MessageUtf8(Message message, int language) {
+  return language == 1 ? RowOf(message).english : RowOf(message).japanese;
+}
+
+Localized Fill(Message message, std::initializer_list<Localized> args) {
+  Localized filled;
+  for (int language = 0; language < 2; ++language) {
+    std::vector<const std::string*> values;
+    for (const Localized& arg : args) values.push_back(&arg.text[language]);
+    filled.text[language] = Substituted(MessageUtf8(message, language), values);
+  }
+  return filled;
 }
 
 }  // namespace tapsmith

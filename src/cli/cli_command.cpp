@@ -10,38 +10,32 @@ namespace {
 
 // List1 as the command makes it: from the file, the values or the series.
 // False with the reason when it cannot be had.
-bool MakeListOne(const CliCommand& command, FileSystem* files, std::string* list, std::string* error) {
+bool MakeListOne(const CliCommand& command, FileSystem* files, std::string* list, CliError* error) {
+  Localized reason;
   if (command.listFile) {
-    if (!ReadListFile(*files, *command.listFile, list, error)) {
-      *error = "--list-file: " + *error;
-      return false;
-    }
+    if (ReadListFile(*files, *command.listFile, list, &reason)) return true;
+  } else if (command.values) {
+    if (ListFromValues(*command.values, list, &reason)) return true;
+  } else {
+    const SeriesList& series = command.series;
+    SeriesValues(series.step, series.minOhms, series.maxOhms, list);
     return true;
   }
-  if (command.values) {
-    if (!ListFromValues(*command.values, list, error)) {
-      *error = "--values: " + *error;
-      return false;
-    }
-    return true;
-  }
-  const SeriesList& series = command.series;
-  SeriesValues(series.step, series.minOhms, series.maxOhms, list);
-  return true;
+  *error = {Fill(Message::OptionReason, {command.listOption, reason}), {command.listOption}};
+  return false;
 }
 
 }  // namespace
 
 bool AsksDesignSearch(const CliCommand& command) {
   const DesignRequest& design = command.design;
-  return design.reportsWorstCase || design.worstCaseInWindow || design.reportsCurrent ||
-         design.pinCurrent || design.pinCurrentMin || design.pinCurrentMax || design.reportsYield ||
+  const DesignReports reports = ReportsOf(design);
+  return reports.worstCase || reports.current || reports.yield || design.pinCurrent.value_or(0.0) != 0.0 ||
          design.bestCount > 0;
 }
 
-bool ApplyCommand(const CliCommand& command, FileSystem* files, AppState* state,
-                  std::string* error) {
-  const bool makesListOne = command.listFile || command.values || command.series.name != nullptr;
+bool ApplyCommand(const CliCommand& command, FileSystem* files, AppState* state, CliError* error) {
+  const bool makesListOne = command.listOption != nullptr;
   std::string list;
   if (makesListOne && !MakeListOne(command, files, &list, error)) return false;
   for (int slot = 0; slot < kSlotCount; ++slot) {

@@ -7,9 +7,11 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app_state.h"
 #include "file_system.h"
+#include "message_table.h"
 #include "search.h"
 
 namespace tapsmith {
@@ -34,6 +36,13 @@ struct SeriesList {
   std::string rangeText;  // as the user wrote it, or the default
 };
 
+// Why a run cannot go on: the reason in both languages, and the options it
+// names, its subject first (none for a word that is no option at all).
+struct CliError {
+  Localized reason;
+  std::vector<std::string> options;
+};
+
 struct CliCommand {
   std::optional<std::string> slotTexts[kSlotCount];  // UTF-8, as typed
   std::optional<int32_t> settings[kSettingCount];
@@ -41,6 +50,7 @@ struct CliCommand {
   // names another list.
   std::optional<std::string> listFile;
   std::optional<std::string> values;  // UTF-8, as given to --values
+  const char* listOption = nullptr;   // the option that made List1 (--list-file, --values, --list)
   SeriesList series;
   DesignRequest design;
   // Each option's text as the user wrote it, for messages that name it.
@@ -60,7 +70,6 @@ bool AsksDesignSearch(const CliCommand& command);
 /// false with the reason in `*error` when the list file cannot be read or is
 /// no list text, or a list is longer than a list holds; the state is then
 /// unchanged.
-bool ApplyCommand(const CliCommand& command, FileSystem* files, AppState* state,
-                  std::string* error);
+bool ApplyCommand(const CliCommand& command, FileSystem* files, AppState* state, CliError* error);
 
 }  // namespace tapsmith

@@ -4,6 +4,8 @@
 
 #include <cmath>
 #include <iterator>
+#include <memory>
+#include <optional>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -31,19 +33,17 @@ const char* const kGroupHeadings[] = {
     "Settings file",
 };
 
-std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
-
-// "a", "b" or "c", from any list of names.
-template <typename Names>
-std::string Alternatives(const Names& names) {
-  std::string text;
-  const size_t count = std::size(names);
-  for (size_t n = 0; n < count; ++n) {
-    if (n > 0) text += n + 1 == count ? " or " : ", ";
-    text += names[n];
+// "a", "b" or "c": a list in the language's words.
+Localized Alternatives(const std::vector<Localized>& items) {
+  if (items.empty()) return {};
+  Localized text = items.back();
+  for (size_t n = items.size() - 1; n-- > 0;) {
+    text = Fill(n + 2 == items.size() ? Message::ListLast : Message::ListNext, {items[n], text});
   }
   return text;
 }
+
+Localized Quoted(const std::string& text) { return Fill(Message::Quoted, {text}); }
 
 // --- Choices ------------------------------------------------------------------
 
@@ -66,11 +66,10 @@ const Choice* FindChoice(std::span<const Choice> choices, const std::string& tex
 }
 
 template <typename Choice>
-bool NoSuchChoice(std::span<const Choice> choices, const std::string& text, const char* what,
-                  std::string* reason) {
-  std::vector<std::string> names;
+bool NoSuchChoice(std::span<const Choice> choices, const std::string& text, Message kind, Localized* reason) {
+  std::vector<Localized> names;
   for (const Choice& choice : choices) names.push_back(Quoted(choice.name));
-  *reason = Quoted(text) + " is no " + what + ": " + Alternatives(names);
+  *reason = Fill(Message::NoChoice, {Quoted(text), Fill(kind), Alternatives(names)});
   return false;
 }
 
@@ -127,145 +126,134 @@ const FormatName kFormatNames[] = {
 // Each reads one option's text and applies it to the command; false with the
 // reason when the text does not read.
 
-using Apply = bool (*)(const std::string& text, CliCommand* command, std::string* reason);
+struct OptionRow;
+using Apply = bool (*)(const OptionRow& row, const std::string& text, CliCommand* command, Localized* reason);
 
-template <int kSlot>
-bool SetField(const std::string& text, CliCommand* command, std::string*) {
-  command->slotTexts[kSlot] = text;
-  return true;
-}
+bool SetField(const OptionRow& row, const std::string& text, CliCommand* command, Localized*);
 
 template <int kSetting, int32_t kValue>
-bool SetFlag(const std::string&, CliCommand* command, std::string*) {
+bool SetFlag(const OptionRow&, const std::string&, CliCommand* command, Localized*) {
   command->settings[kSetting] = kValue;
   return true;
 }
 
-bool ApplyConfiguration(const std::string& text, CliCommand* command, std::string* reason) {
+bool ApplyConfiguration(const OptionRow&, const std::string& text, CliCommand* command, Localized* reason) {
   const NamedSetting* choice = FindChoice<NamedSetting>(kConfigurations, text);
-  if (choice == nullptr) return NoSuchChoice<NamedSetting>(kConfigurations, text, "configuration", reason);
+  if (choice == nullptr) return NoSuchChoice<NamedSetting>(kConfigurations, text, Message::KindConfiguration, reason);
   command->settings[Configuration] = choice->value;
   return true;
 }
 
-bool ApplyLanguage(const std::string& text, CliCommand* command, std::string* reason) {
+bool ApplyLanguage(const OptionRow&, const std::string& text, CliCommand* command, Localized* reason) {
   const NamedSetting* choice = FindChoice<NamedSetting>(kLanguages, text);
-  if (choice == nullptr) return NoSuchChoice<NamedSetting>(kLanguages, text, "language", reason);
+  if (choice == nullptr) return NoSuchChoice<NamedSetting>(kLanguages, text, Message::KindLanguage, reason);
   command->settings[Language] = choice->value;
   return true;
 }
 
-bool ApplyList(const std::string& text, CliCommand* command, std::string* reason) {
+bool ApplyList(const OptionRow&, const std::string& text, CliCommand* command, Localized* reason) {
   const ListName* list = FindChoice<ListName>(kListNames, text);
-  if (list == nullptr) return NoSuchChoice<ListName>(kListNames, text, "stock list", reason);
+  if (list == nullptr) return NoSuchChoice<ListName>(kListNames, text, Message::KindStockList, reason);
   command->settings[ListChoice] = list->listChoice;
   if (list->seriesStep > 0) {
     command->series.name = list->name;
     command->series.step = list->seriesStep;
+    command->listOption = "--list";
   }
   return true;
 }
 
-bool ApplySort(const std::string& text, CliCommand* command, std::string* reason) {
+bool ApplySort(const OptionRow&, const std::string& text, CliCommand* command, Localized* reason) {
   const SortName* sort = FindChoice<SortName>(kSortNames, text);
-  if (sort == nullptr) return NoSuchChoice<SortName>(kSortNames, text, "order", reason);
+  if (sort == nullptr) return NoSuchChoice<SortName>(kSortNames, text, Message::KindOrder, reason);
   command->settings[SortByResistors] = sort->byResistors;
   command->settings[SortByPrecision] = sort->byPrecision;
   command->design.bestOrder = sort->bestOrder;
   return true;
 }
 
-bool ApplyRank(const std::string& text, CliCommand* command, std::string* reason) {
+bool ApplyRank(const OptionRow&, const std::string& text, CliCommand* command, Localized* reason) {
   const RankName* rank = FindChoice<RankName>(kRankNames, text);
-  if (rank == nullptr) return NoSuchChoice<RankName>(kRankNames, text, "rank", reason);
+  if (rank == nullptr) return NoSuchChoice<RankName>(kRankNames, text, Message::KindRank, reason);
   command->design.bestRank = rank->rank;
-  if (rank->rank == BestRank::Yield) command->design.reportsYield = true;
   return true;
 }
 
-bool ApplyFormat(const std::string& text, CliCommand* command, std::string* reason) {
+bool ApplyFormat(const OptionRow&, const std::string& text, CliCommand* command, Localized* reason) {
   const FormatName* format = FindChoice<FormatName>(kFormatNames, text);
-  if (format == nullptr) return NoSuchChoice<FormatName>(kFormatNames, text, "format", reason);
+  if (format == nullptr) return NoSuchChoice<FormatName>(kFormatNames, text, Message::KindFormat, reason);
   command->format = format->format;
   return true;
 }
 
-bool ApplyListFile(const std::string& text, CliCommand* command, std::string*) {
+bool ApplyListFile(const OptionRow&, const std::string& text, CliCommand* command, Localized*) {
   command->listFile = text;
+  command->listOption = "--list-file";
   return true;
 }
 
-bool ApplyValues(const std::string& text, CliCommand* command, std::string*) {
+bool ApplyValues(const OptionRow&, const std::string& text, CliCommand* command, Localized*) {
   command->values = text;
+  command->listOption = "--values";
   return true;
 }
 
-// The examples and names of the quantities option texts hold.
+// The names and examples of the quantities option texts hold.
 struct QuantityName {
   Unit unit;
-  const char* name;
-  const char* examples;
+  Message kind;
+  const char* examples[3];
 };
 
 const QuantityName kQuantityNames[] = {
-    {Unit::Volts, "voltage", "0.8, 792mV or 0.8V"},
-    {Unit::Ohms, "resistance", "10, 4.7k or 1M"},
-    {Unit::Amperes, "current", "10u, 10uA or 0.5mA"},
-    {Unit::Percent, "percentage", "1 or 1%"},
+    {Unit::Volts, Message::KindVoltage, {"0.8", "792mV", "0.8V"}},
+    {Unit::Ohms, Message::KindResistance, {"10", "4.7k", "1M"}},
+    {Unit::Amperes, Message::KindCurrent, {"10u", "10uA", "0.5mA"}},
+    {Unit::Percent, Message::KindPercentage, {"1", "1%", nullptr}},
 };
 
-bool ReadAmount(const std::string& text, Unit unit, double* value, std::string* reason) {
+bool ReadAmount(const std::string& text, Unit unit, double* value, Localized* reason) {
   if (ReadQuantity(text.c_str(), unit, value)) return true;
   const QuantityName* quantity = &kQuantityNames[0];
   for (const QuantityName& candidate : kQuantityNames) {
     if (candidate.unit == unit) quantity = &candidate;
   }
-  std::vector<std::string> letters;
+  std::vector<Localized> letters, examples;
   for (char letter : UnitLetterList(unit)) letters.push_back(Quoted(std::string(1, letter)));
-  *reason = Quoted(text) + " is no " + quantity->name + ": a number, then " + Alternatives(letters) +
-            " if you like, as in " + quantity->examples;
+  for (const char* example : quantity->examples) {
+    if (example != nullptr) examples.emplace_back(example);
+  }
+  *reason = Fill(Message::NoQuantity, {Quoted(text), Fill(quantity->kind), Alternatives(letters), Alternatives(examples)});
   return false;
 }
 
-bool ApplyTolerance(const std::string& text, CliCommand* command, std::string* reason) {
+bool ApplyTolerance(const OptionRow&, const std::string& text, CliCommand* command, Localized* reason) {
   double percent = 0.0;
   if (!ReadQuantity(text.c_str(), Unit::Percent, &percent) || !(percent >= 0.0 && percent < 100.0)) {
-    *reason = Quoted(text) + " is no tolerance: a number from 0 to below 100, \"%\" optional";
+    *reason = Fill(Message::NoTolerance, {Quoted(text)});
     return false;
   }
   command->design.tolerancePercent = percent;
-  command->design.reportsWorstCase = true;
   return true;
 }
 
-// A quantity the design request may hold: the reference's limits and the
-// pin current's, which are corners of the worst case, and the typical pin
-// current, which only moves every output.
-enum class Corner { No, Yes };
-
-template <Unit kUnit, std::optional<double> DesignRequest::*kField, Corner kCorner>
-bool ApplyAmount(const std::string& text, CliCommand* command, std::string* reason) {
+// A quantity of the design request: the reference's limits, the current's
+// bounds, the pin current and its limits.
+template <Unit kUnit, std::optional<double> DesignRequest::*kField>
+bool ApplyAmount(const OptionRow&, const std::string& text, CliCommand* command, Localized* reason) {
   double amount = 0.0;
   if (!ReadAmount(text, kUnit, &amount, reason)) return false;
   command->design.*kField = amount;
-  if (kCorner == Corner::Yes) command->design.reportsWorstCase = true;
   return true;
 }
 
-bool ApplyWorstCase(const std::string&, CliCommand* command, std::string*) {
-  command->design.worstCaseInWindow = command->design.reportsWorstCase = true;
+bool ApplyWorstCase(const OptionRow&, const std::string&, CliCommand* command, Localized*) {
+  command->design.worstCaseInWindow = true;
   return true;
 }
 
-template <double DesignRequest::*kBound>
-bool ApplyCurrentBound(const std::string& text, CliCommand* command, std::string* reason) {
-  if (!ReadAmount(text, Unit::Amperes, &(command->design.*kBound), reason)) return false;
-  command->design.reportsCurrent = true;
-  return true;
-}
-
-bool ApplyYield(const std::string&, CliCommand* command, std::string*) {
-  command->design.reportsYield = true;
+bool ApplyYield(const OptionRow&, const std::string&, CliCommand* command, Localized*) {
+  command->design.yield = true;
   return true;
 }
 
@@ -278,31 +266,29 @@ bool ReadPlainNumber(const std::string& text, double* value) {
   return *end == '\0';
 }
 
-bool ApplySigma(const std::string& text, CliCommand* command, std::string* reason) {
+bool ApplySigma(const OptionRow&, const std::string& text, CliCommand* command, Localized* reason) {
   double count = 0.0;
   if (!ReadPlainNumber(text, &count) || !(count > 0.0 && std::isfinite(count))) {
-    *reason = Quoted(text) + " is no number of standard deviations: a number above 0, e.g. 3";
+    *reason = Fill(Message::NoSigma, {Quoted(text)});
     return false;
   }
   command->design.sigmaCount = count;
-  command->design.reportsYield = true;
   return true;
 }
 
-bool ApplyYieldMin(const std::string& text, CliCommand* command, std::string* reason) {
+bool ApplyYieldMin(const OptionRow&, const std::string& text, CliCommand* command, Localized* reason) {
   double share = 0.0;
   const bool read = ReadQuantity(text.c_str(), Unit::Percent, &share);
   if (read && text.find('%') != std::string::npos) share = share / 100.0;
   if (!read || !(share > 0.0 && share <= 1.0)) {
-    *reason = Quoted(text) + " is no yield: a fraction above 0 up to 1, or a percentage, e.g. 0.997 or 99.7%";
+    *reason = Fill(Message::NoYield, {Quoted(text)});
     return false;
   }
   command->design.yieldMin = share;
-  command->design.reportsYield = true;
   return true;
 }
 
-bool ApplyBest(const std::string& text, CliCommand* command, std::string* reason) {
+bool ApplyBest(const OptionRow&, const std::string& text, CliCommand* command, Localized* reason) {
   int count = 0;
   bool digits = !text.empty() && text.size() <= 4;
   for (char c : text) {
@@ -310,7 +296,7 @@ bool ApplyBest(const std::string& text, CliCommand* command, std::string* reason
     if (digits) count = count * 10 + (c - '0');
   }
   if (!digits || count < 1 || count > kMatchCapacity) {
-    *reason = Quoted(text) + " is no count from 1 to " + std::to_string(kMatchCapacity);
+    *reason = Fill(Message::NoCount, {Quoted(text), std::to_string(kMatchCapacity)});
     return false;
   }
   command->design.bestCount = count;
@@ -323,21 +309,20 @@ std::string OhmsText(double ohms) {
   return text;
 }
 
-bool ReadRange(const std::string& text, SeriesList* series, std::string* reason) {
+bool ReadRange(const std::string& text, SeriesList* series, Localized* reason) {
   const size_t dots = text.find("..");
   double low = 0.0, high = 0.0;
   if (dots == std::string::npos || !ReadQuantity(text.substr(0, dots).c_str(), Unit::Ohms, &low) ||
       !ReadQuantity(text.substr(dots + 2).c_str(), Unit::Ohms, &high)) {
-    *reason = Quoted(text) + " is no range: MIN..MAX, each a resistance such as 10, 4.7k or 1M";
+    *reason = Fill(Message::NoRange, {Quoted(text)});
     return false;
   }
   if (low > high) {
-    *reason = Quoted(text) + ": MIN lies above MAX";
+    *reason = Fill(Message::RangeReversed, {Quoted(text)});
     return false;
   }
   if (!(low >= kSeriesLowest && high <= kSeriesHighest)) {
-    *reason = Quoted(text) + " reaches beyond " + OhmsText(kSeriesLowest) + " to " +
-              OhmsText(kSeriesHighest) + " ohm, where series values are made";
+    *reason = Fill(Message::RangeBeyond, {Quoted(text), OhmsText(kSeriesLowest), OhmsText(kSeriesHighest)});
     return false;
   }
   series->minOhms = low;
@@ -346,26 +331,26 @@ bool ReadRange(const std::string& text, SeriesList* series, std::string* reason)
   return true;
 }
 
-bool ApplyRange(const std::string& text, CliCommand* command, std::string* reason) {
+bool ApplyRange(const OptionRow&, const std::string& text, CliCommand* command, Localized* reason) {
   return ReadRange(text, &command->series, reason);
 }
 
-bool ApplySettingsFile(const std::string& text, CliCommand* command, std::string*) {
+bool ApplySettingsFile(const OptionRow&, const std::string& text, CliCommand* command, Localized*) {
   command->settingsFile = text;
   return true;
 }
 
-bool ApplySave(const std::string&, CliCommand* command, std::string*) {
+bool ApplySave(const OptionRow&, const std::string&, CliCommand* command, Localized*) {
   command->save = true;
   return true;
 }
 
-bool ApplyHelp(const std::string&, CliCommand* command, std::string*) {
+bool ApplyHelp(const OptionRow&, const std::string&, CliCommand* command, Localized*) {
   command->help = true;
   return true;
 }
 
-bool ApplyVersion(const std::string&, CliCommand* command, std::string*) {
+bool ApplyVersion(const OptionRow&, const std::string&, CliCommand* command, Localized*) {
   command->version = true;
   return true;
 }
@@ -381,18 +366,27 @@ struct OptionRow {
   const char* excludes = nullptr;  // an option that cannot go with this one
   const char* needs = nullptr;     // an option this one cannot go without
   bool usesFiles = false;          // reads or writes a file
+  int slot = -1;                   // the window's field it fills, a text slot
 };
+
+bool SetField(const OptionRow& row, const std::string& text, CliCommand* command, Localized*) {
+  command->slotTexts[row.slot] = text;
+  return true;
+}
 
 const OptionRow kOptionRows[] = {
     {"--vo", Group::Window, "VOLTS", "Vo(min/typ): minimum or typical output voltage, e.g. 1.35 or 1350m",
-     SetField<SlotVoMinTyp>},
+     SetField, nullptr, nullptr, false, SlotVoMinTyp},
     {"--vo2", Group::Window, "VOLTS|P%", "Vo(max/%): maximum output voltage, or a tolerance such as 0.01%",
-     SetField<SlotVoMaxPercent>},
-    {"--r1-min", Group::Window, "OHMS", "R1(min): smallest R1, e.g. 1k", SetField<SlotR1Min>},
-    {"--r1-max", Group::Window, "OHMS", "R1(max): largest R1, e.g. 9.1k", SetField<SlotR1Max>},
-    {"--vfb", Group::Window, "VOLTS", "Vfb: reference (feedback) voltage, e.g. 0.7", SetField<SlotVfb>},
-    {"--digits", Group::Window, "N", "Just fit digit number: decimal places of the output, 0 = any",
-     SetField<SlotDigits>},
+     SetField, nullptr, nullptr, false, SlotVoMaxPercent},
+    {"--r1-min", Group::Window, "OHMS", "R1(min): smallest R1, e.g. 1k", SetField, nullptr, nullptr, false,
+     SlotR1Min},
+    {"--r1-max", Group::Window, "OHMS", "R1(max): largest R1, e.g. 9.1k", SetField, nullptr, nullptr, false,
+     SlotR1Max},
+    {"--vfb", Group::Window, "VOLTS", "Vfb: reference (feedback) voltage, e.g. 0.7", SetField, nullptr, nullptr,
+     false, SlotVfb},
+    {"--digits", Group::Window, "N", "Just fit digit number: decimal places of the output, 0 = any", SetField,
+     nullptr, nullptr, false, SlotDigits},
     {"--config", Group::Window, "a|b|c|d",
      "divider configuration: a Vo-R1-Vfb-(R2,R3)-GND, b Vo-(R2,R3)-Vfb-R1-GND, "
      "c Vfb-R1-Vo-(R2,R3)-GND, d Vfb-(R2,R3)-Vo-R1-GND",
@@ -414,7 +408,7 @@ const OptionRow kOptionRows[] = {
      "breaks, e.g. \"1k, 2.2k, 4.7k\"",
      ApplyValues},
     {"--sort", Group::Window, "ORDER", "order of the report: voltage, precision or resistors", ApplySort},
-    {"--lang", Group::Window, "ja|en", "language of the status: ja or en", ApplyLanguage},
+    {"--lang", Group::Window, "ja|en", "language of the status and the messages: ja or en", ApplyLanguage},
 
     {"--range", Group::Design, "MIN..MAX",
      "values of --list E48, E96 or E192, both ends included, e.g. 1k..100k (default "
@@ -424,15 +418,15 @@ const OptionRow kOptionRows[] = {
      "the resistors' tolerance in percent (0 to below 100): each match gets its worst case",
      ApplyTolerance},
     {"--vfb-min", Group::Design, "VOLTS", "the reference's lowest voltage, e.g. 792mV (default Vfb): worst case",
-     ApplyAmount<Unit::Volts, &DesignRequest::vfbMin, Corner::Yes>},
+     ApplyAmount<Unit::Volts, &DesignRequest::vfbMin>},
     {"--vfb-max", Group::Design, "VOLTS", "the reference's highest voltage, e.g. 808mV (default Vfb): worst case",
-     ApplyAmount<Unit::Volts, &DesignRequest::vfbMax, Corner::Yes>},
+     ApplyAmount<Unit::Volts, &DesignRequest::vfbMax>},
     {"--worst-case", Group::Design, nullptr,
      "keep only combinations whose whole worst case lies inside the window", ApplyWorstCase},
     {"--current-min", Group::Design, "AMPS", "least current through the divider, e.g. 10uA",
-     ApplyCurrentBound<&DesignRequest::currentMin>},
+     ApplyAmount<Unit::Amperes, &DesignRequest::currentMin>},
     {"--current-max", Group::Design, "AMPS", "greatest current through the divider, e.g. 0.5mA",
-     ApplyCurrentBound<&DesignRequest::currentMax>},
+     ApplyAmount<Unit::Amperes, &DesignRequest::currentMax>},
     {"--best", Group::Design, "N",
      "search to the end and show the N (1 to 1000) closest to the typical voltage, closest first "
      "unless --sort says voltage or resistors",
@@ -444,13 +438,13 @@ const OptionRow kOptionRows[] = {
     {"--pin-current", Group::Design, "AMPS",
      "the current the feedback pin draws from the divider's middle node (negative: out of it), "
      "e.g. 50nA: every output counts it",
-     ApplyAmount<Unit::Amperes, &DesignRequest::pinCurrent, Corner::No>},
+     ApplyAmount<Unit::Amperes, &DesignRequest::pinCurrent>},
     {"--pin-current-min", Group::Design, "AMPS",
      "the pin current's lowest value (default the typical): worst case",
-     ApplyAmount<Unit::Amperes, &DesignRequest::pinCurrentMin, Corner::Yes>},
+     ApplyAmount<Unit::Amperes, &DesignRequest::pinCurrentMin>},
     {"--pin-current-max", Group::Design, "AMPS",
      "the pin current's highest value (default the typical): worst case",
-     ApplyAmount<Unit::Amperes, &DesignRequest::pinCurrentMax, Corner::Yes>},
+     ApplyAmount<Unit::Amperes, &DesignRequest::pinCurrentMax>},
     {"--yield", Group::Design, nullptr,
      "give every match its yield: the share of boards inside the window, with the parts, the "
      "reference and the pin current normally distributed",
@@ -470,15 +464,16 @@ const OptionRow kOptionRows[] = {
     {"--save", Group::SettingsFile, nullptr, "write the state back into the settings file after the search",
      ApplySave, nullptr, "--settings", true},
 };
+constexpr size_t kOptionCount = std::size(kOptionRows);
 
-const OptionRow* FindRow(const std::string& name) {
+const OptionRow* FindRow(std::string_view name) {
   for (const OptionRow& row : kOptionRows) {
     if (name == row.name) return &row;
   }
   return nullptr;
 }
 
-// --- Parsing ----------------------------------------------------------------------
+// --- The help ---------------------------------------------------------------------
 
 // The help shows each option with its value's name alone: what it excludes
 // or needs is said by the error, not between an option and its text.
@@ -490,85 +485,97 @@ class HelpFormatter : public CLI::Formatter {
   }
 };
 
-// One option of the parser per row, in table order. Values are collected
-// however often an option is given, so that a repeat or a missing value is
-// told in the console's own words.
-std::vector<CLI::Option*> BuildParser(CLI::App* app) {
-  app->set_help_flag();  // --help is a row of its own
-  app->allow_windows_style_options(false);
-  app->allow_extras(true);
-  app->formatter(std::make_shared<HelpFormatter>());
-  std::vector<CLI::Option*> options;
-  for (const OptionRow& row : kOptionRows) {
-    CLI::Option* option = row.valueName != nullptr
-                              ? app->add_option(row.name, row.help)
-                                    ->expected(0, 1)
-                                    ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
-                              : app->add_flag(row.name, row.help);
-    option->group(kGroupHeadings[static_cast<int>(row.group)]);
-    options.push_back(option);
-  }
-  for (const OptionRow& row : kOptionRows) {
-    if (row.excludes != nullptr) app->get_option(row.name)->excludes(app->get_option(row.excludes));
-    if (row.needs != nullptr) app->get_option(row.name)->needs(app->get_option(row.needs));
-  }
-  return options;
+// --- Parsing ----------------------------------------------------------------------
+
+// The words of the command line, each option's occurrences with their
+// values: "--name VALUE" or "--name=VALUE". The word after an option that
+// takes a value is its value whatever it looks like ("-.5u", ""), unless it
+// is an option of the table itself: then the value is missing.
+struct Occurrence {
+  bool hasValue = false;
+  std::string value;
+};
+
+struct ParsedWords {
+  std::vector<Occurrence> occurrences[kOptionCount];
+};
+
+size_t RowIndex(const OptionRow* row) { return static_cast<size_t>(row - kOptionRows); }
+
+// The option a word names, as "--name" or "--name=...".
+const OptionRow* OptionOfWord(std::string_view word) {
+  if (word.rfind("--", 0) != 0) return nullptr;
+  return FindRow(word.substr(0, word.find('=')));
 }
 
-bool RunParser(CLI::App* app, int argc, const char* const* argv, std::string* error) {
-  try {
-    app->parse(argc, argv);
-  } catch (const CLI::ParseError& e) {
-    *error = e.what();  // what excludes or needs what
-    return false;
+bool SplitWords(std::span<const char* const> words, ParsedWords* parsed, CliError* error) {
+  for (size_t n = 0; n < words.size(); ++n) {
+    const std::string_view word = words[n];
+    const OptionRow* row = OptionOfWord(word);
+    if (row == nullptr) {
+      const bool option = word.size() > 1 && word[0] == '-';
+      *error = {option ? Fill(Message::UnknownOption, {std::string(word)})
+                       : Fill(Message::StrayWord, {Quoted(std::string(word))}),
+                {}};
+      return false;
+    }
+    Occurrence occurrence;
+    const size_t equals = word.find('=');
+    if (equals != std::string_view::npos) {
+      occurrence = {true, std::string(word.substr(equals + 1))};
+    } else if (row->valueName != nullptr && n + 1 < words.size() && OptionOfWord(words[n + 1]) == nullptr) {
+      occurrence = {true, words[++n]};
+    }
+    parsed->occurrences[RowIndex(row)].push_back(std::move(occurrence));
   }
-  const std::vector<std::string> extras = app->remaining();
-  if (extras.empty()) return true;
-  const std::string& word = extras.front();
-  *error = word.rfind('-', 0) == 0 ? "unknown option " + word
-                                   : Quoted(word) + " follows no option that takes a value";
-  return false;
+  return true;
 }
 
-// True when the option named `name` stands last or right before another
-// option: it was given no value at all. An empty word after it ("") is a
-// value, as an empty field is.
-bool LacksValue(std::span<const char* const> args, const char* name) {
-  for (size_t n = 1; n < args.size(); ++n) {
-    if (std::string_view(args[n]) != name) continue;
-    if (n + 1 == args.size()) return true;
-    const std::string next = args[n + 1];
-    if (FindRow(next.substr(0, next.find('='))) != nullptr) return true;
-  }
-  return false;
-}
-
-bool ApplyRow(const OptionRow& row, const CLI::Option& option, std::span<const char* const> args,
-              bool hasFiles, CliCommand* command, std::string* error) {
-  if (option.count() == 0) return true;
+bool ApplyRow(const OptionRow& row, const std::vector<Occurrence>& occurrences, bool hasFiles,
+              CliCommand* command, CliError* error) {
+  if (occurrences.empty()) return true;
   const std::string name = row.name;
   if (row.usesFiles && !hasFiles) {
-    *error = name + ": this run has no files to read or write (--values gives a list without one)";
+    *error = {Fill(Message::NoFiles, {name}), {name}};
     return false;
   }
   std::string text;
   if (row.valueName != nullptr) {
-    const std::vector<std::string>& values = option.results();
-    if (option.count() > 1) {
-      *error = name + " is given more than once";
+    if (occurrences.size() > 1) {
+      *error = {Fill(Message::GivenTwice, {name}), {name}};
       return false;
     }
-    if (values.empty() || LacksValue(args, row.name)) {
-      *error = name + " needs a value: " + row.valueName;
+    if (!occurrences.front().hasValue) {
+      *error = {Fill(Message::NeedsValue, {name, std::string(row.valueName)}), {name}};
       return false;
     }
-    text = values.front();
+    text = occurrences.front().value;
     command->given[row.name] = text;
-  }
-  std::string reason;
-  if (!row.apply(text, command, &reason)) {
-    *error = name + ": " + reason;
+  } else if (occurrences.front().hasValue) {
+    *error = {Fill(Message::TakesNoValue, {name}), {name}};
     return false;
+  }
+  Localized reason;
+  if (!row.apply(row, text, command, &reason)) {
+    *error = {Fill(Message::OptionReason, {name, reason}), {name}};
+    return false;
+  }
+  return true;
+}
+
+// What one option excludes or needs, told once every option is read.
+bool CheckCompanions(const ParsedWords& parsed, CliError* error) {
+  auto given = [&](const char* name) { return !parsed.occurrences[RowIndex(FindRow(name))].empty(); };
+  for (const OptionRow& row : kOptionRows) {
+    if (parsed.occurrences[RowIndex(&row)].empty()) continue;
+    if (row.excludes != nullptr && given(row.excludes)) {
+      *error = {Fill(Message::Excludes, {row.name, row.excludes}), {row.name, row.excludes}};
+      return false;
+    }
+    if (row.needs != nullptr && !given(row.needs)) {
+      *error = {Fill(Message::Requires, {row.name, row.needs}), {row.name, row.needs}};
+      return false;
+    }
   }
   return true;
 }
@@ -589,7 +596,7 @@ const LimitPair kLimitPairs[] = {
     {"--vfb-min", "--vfb-max",
      [](const DesignRequest& d) { return !(d.vfbMin && d.vfbMax && *d.vfbMin > *d.vfbMax); }},
     {"--current-min", "--current-max",
-     [](const DesignRequest& d) { return !(d.currentMin > d.currentMax); }},
+     [](const DesignRequest& d) { return !(d.currentMin && d.currentMax && *d.currentMin > *d.currentMax); }},
     {"--pin-current-min", "--pin-current-max",
      [](const DesignRequest& d) {
        return !(d.pinCurrentMin && d.pinCurrentMax && *d.pinCurrentMin > *d.pinCurrentMax);
@@ -602,55 +609,59 @@ const LimitPair kLimitPairs[] = {
 
 // A limit as the user wrote it; the typical pin current, when not given, as
 // the 0 it stands for.
-std::string NamedLimit(const CliCommand& command, const char* name) {
+Localized NamedLimit(const CliCommand& command, const char* name) {
   auto given = command.given.find(name);
-  return std::string(name) + " " + (given != command.given.end() ? given->second : "0 (not given)");
+  if (given != command.given.end()) return std::string(name) + " " + given->second;
+  const Localized notGiven = Fill(Message::NotGiven, {"0"});
+  return {std::string(name) + " " + notGiven.text[0], std::string(name) + " " + notGiven.text[1]};
 }
 
-std::string SeriesNames() {
-  std::vector<std::string> names;
+std::vector<Localized> SeriesNames() {
+  std::vector<Localized> names;
   for (const ListName& list : kListNames) {
-    if (list.seriesStep > 0) names.push_back(list.name);
+    if (list.seriesStep > 0) names.emplace_back(list.name);
   }
-  return Alternatives(names);
+  return names;
 }
 
 // The series over its range, which must hold a value and no more than a
 // list holds beside DNM.
-bool CheckSeries(const CliCommand& command, std::string* error) {
+bool CheckSeries(const CliCommand& command, CliError* error) {
   const SeriesList& series = command.series;
-  const std::string list = std::string("--list ") + (series.name != nullptr ? series.name : "");
   if (series.name == nullptr) {
     if (command.given.count("--range") == 0) return true;
-    *error = "--range goes with --list " + SeriesNames();
+    *error = {Fill(Message::RangeWithoutSeries, {Alternatives(SeriesNames())}), {"--range", "--list"}};
     return false;
   }
+  const std::string list = std::string("--list ") + series.name;
   if (command.listFile || command.values) {
-    *error = list + " and " + (command.listFile ? "--list-file" : "--values") +
-             " both make List1: choose one";
+    const char* other = command.listFile ? "--list-file" : "--values";
+    *error = {Fill(Message::TwoListSources, {list, other}), {"--list", other}};
     return false;
   }
   const int count = SeriesValues(series.step, series.minOhms, series.maxOhms, nullptr);
   if (count == 0) {
-    *error = "--range " + series.rangeText + " holds no " + series.name + " value";
+    *error = {Fill(Message::RangeHoldsNone, {series.rangeText, series.name}), {"--range"}};
     return false;
   }
   if (count > kStockCapacity - 1) {
-    *error = "--range " + series.rangeText + " holds " + std::to_string(count) + " " + series.name +
-             " values; a list holds at most " + std::to_string(kStockCapacity - 1) + " beside DNM";
+    *error = {Fill(Message::RangeHoldsTooMany, {series.rangeText, series.name, std::to_string(count),
+                                                 std::to_string(kStockCapacity - 1)}),
+              {"--range"}};
     return false;
   }
   return true;
 }
 
-bool CheckTogether(CliCommand* command, std::string* error) {
+bool CheckTogether(CliCommand* command, CliError* error) {
   for (const LimitPair& pair : kLimitPairs) {
     if (pair.inOrder(command->design)) continue;
-    *error = NamedLimit(*command, pair.low) + " lies above " + NamedLimit(*command, pair.high);
+    *error = {Fill(Message::LimitAbove, {NamedLimit(*command, pair.low), NamedLimit(*command, pair.high)}),
+              {pair.low, pair.high}};
     return false;
   }
   if (command->series.name != nullptr && command->given.count("--range") == 0) {
-    std::string ignored;
+    Localized ignored;
     ReadRange(kDefaultRange, &command->series, &ignored);
   }
   return CheckSeries(*command, error);
@@ -660,21 +671,49 @@ bool CheckTogether(CliCommand* command, std::string* error) {
 
 std::string UsageText() {
   CLI::App app(kDescription, kProgramName);
-  BuildParser(&app);
+  app.set_help_flag();  // --help is a row of its own
+  app.formatter(std::make_shared<HelpFormatter>());
+  for (const OptionRow& row : kOptionRows) {
+    CLI::Option* option = row.valueName != nullptr ? app.add_option(row.name, row.help) : app.add_flag(row.name, row.help);
+    option->group(kGroupHeadings[static_cast<int>(row.group)]);
+  }
   return app.help();
 }
 
-bool ParseCommandLine(int argc, const char* const* argv, bool hasFiles, CliCommand* command,
-                      std::string* error) {
-  CLI::App app(kDescription, kProgramName);
-  const std::vector<CLI::Option*> options = BuildParser(&app);
-  if (!RunParser(&app, argc, argv, error)) return false;
+bool ParseCommandLine(int argc, const char* const* argv, bool hasFiles, CliCommand* command, CliError* error) {
   *command = CliCommand();
-  for (size_t r = 0; r < std::size(kOptionRows); ++r) {
-    const std::span<const char* const> args(argv, static_cast<size_t>(argc));
-    if (!ApplyRow(kOptionRows[r], *options[r], args, hasFiles, command, error)) return false;
+  auto parsed = std::make_unique<ParsedWords>();
+  const std::span<const char* const> words(argv + 1, argc > 0 ? static_cast<size_t>(argc - 1) : 0);
+  if (!SplitWords(words, parsed.get(), error)) return false;
+  for (size_t r = 0; r < kOptionCount; ++r) {
+    if (!ApplyRow(kOptionRows[r], parsed->occurrences[r], hasFiles, command, error)) return false;
   }
-  return command->help || command->version || CheckTogether(command, error);
+  if (command->help || command->version) return true;
+  return CheckCompanions(*parsed, error) && CheckTogether(command, error);
+}
+
+std::optional<int32_t> LanguageOfArguments(int argc, const char* const* argv) {
+  std::optional<int32_t> language;
+  for (int n = 1; n < argc; ++n) {
+    std::string_view word = argv[n];
+    std::string text;
+    if (word.rfind("--lang=", 0) == 0) {
+      text = word.substr(7);
+    } else if (word == "--lang" && n + 1 < argc) {
+      text = argv[++n];
+    } else {
+      continue;
+    }
+    if (const NamedSetting* choice = FindChoice<NamedSetting>(kLanguages, text)) language = choice->value;
+  }
+  return language;
+}
+
+const char* OptionOfSlot(int slot) {
+  for (const OptionRow& row : kOptionRows) {
+    if (row.slot == slot) return row.name;
+  }
+  return nullptr;
 }
 
 }  // namespace tapsmith

@@ -41,25 +41,6 @@ std::string Fixed(double value, int decimals) {
 
 const char* Connection(const MatchRecord& match) { return match.serial ? "series" : "parallel"; }
 
-// A current with four significant digits and the prefix that keeps it from
-// 1 to below 1000: "126.3uA".
-std::string Amperes(double amperes) {
-  struct Prefix {
-    double scale;
-    const char* unit;
-  };
-  static const Prefix kPrefixes[] = {{1.0, "A"}, {1e-3, "mA"}, {1e-6, "uA"}, {1e-9, "nA"}, {1e-12, "pA"}};
-  const Prefix* prefix = &kPrefixes[0];
-  for (const Prefix& candidate : kPrefixes) {
-    prefix = &candidate;
-    if (!(std::fabs(amperes) < candidate.scale)) break;
-  }
-  if (amperes == 0.0 || !std::isfinite(amperes)) prefix = &kPrefixes[0];
-  char text[48];
-  std::snprintf(text, sizeof text, "%.4g%s", amperes / prefix->scale, prefix->unit);
-  return text;
-}
-
 std::string CurrentExponent(double amperes) {
   char text[48];
   std::snprintf(text, sizeof text, "%.6e", amperes);
@@ -67,6 +48,26 @@ std::string CurrentExponent(double amperes) {
 }
 
 }  // namespace
+
+std::string AmperesText(double amperes, CurrentStyle style) {
+  struct Prefix {
+    double scale;
+    const char* unit;
+    const char* pageUnit;
+  };
+  static const Prefix kPrefixes[] = {
+      {1.0, "A", " A"}, {1e-3, "mA", " mA"}, {1e-6, "uA", " \xC2\xB5" "A"}, {1e-9, "nA", " nA"}, {1e-12, "pA", " pA"}};
+  const Prefix* prefix = &kPrefixes[0];
+  for (const Prefix& candidate : kPrefixes) {
+    prefix = &candidate;
+    if (!(std::fabs(amperes) < candidate.scale)) break;
+  }
+  if (amperes == 0.0 || !std::isfinite(amperes)) prefix = &kPrefixes[0];
+  char text[48];
+  std::snprintf(text, sizeof text, "%.4g%s", amperes / prefix->scale,
+                style == CurrentStyle::Report ? prefix->unit : prefix->pageUnit);
+  return text;
+}
 
 std::string ReportAsText(const AppState& state) {
   return WithLfLineEnds(Cp932ToUtf8(SlotText(state, SlotResult)));
@@ -82,7 +83,7 @@ std::string MatchesAsText(const PrintedMatches& printed) {
     if (printed.WorstCase()) {
       text += " [" + Fixed(match.least, 6) + " .. " + Fixed(match.greatest, 6) + "]";
     }
-    if (printed.DividerCurrent()) text += " I=" + Amperes(match.dividerCurrent);
+    if (printed.DividerCurrent()) text += " I=" + AmperesText(match.dividerCurrent);
     if (printed.Yield()) text += " yield=" + Fixed(match.yield * 100.0, 4) + "%";
     text += '\n';
   }

@@ -14,13 +14,13 @@ struct PrintedMatches {
   const ExecuteResult& result;
   int configuration;
   bool hasTypical;
-  // What the designer asked: its worst case and current are printed with
-  // each match. Null: the window's search.
-  const DesignRequest* design;
+  // What the designer's search adds to each match: its worst case, current
+  // and yield. None in the window's search.
+  DesignReports reports;
 
-  bool WorstCase() const { return design != nullptr && design->reportsWorstCase; }
-  bool DividerCurrent() const { return design != nullptr && design->reportsCurrent; }
-  bool Yield() const { return design != nullptr && design->reportsYield; }
+  bool WorstCase() const { return reports.worstCase; }
+  bool DividerCurrent() const { return reports.current; }
+  bool Yield() const { return reports.yield; }
 };
 
 /// The report text of slot 8 in UTF-8 with LF line ends.
@@ -31,6 +31,12 @@ std::string ReportAsText(const AppState& state);
 /// " I=<current>" (four significant digits with A, mA, uA, nA or pA) and
 /// " yield=<percent>%" (four decimals).
 std::string MatchesAsText(const PrintedMatches& printed);
+
+/// A current with four significant digits and the prefix that keeps it
+/// from 1 to below 1000, as the report writes it ("126.3uA"), or as a page
+/// shows it, a blank before the unit and its micro sign ("126.3 µA").
+enum class CurrentStyle { Report, Page };
+std::string AmperesText(double amperes, CurrentStyle style = CurrentStyle::Report);
 
 /// The status Execute gave, in UTF-8 (without a line end of its own).
 std::string StatusAsText(const AppState& state, const ExecuteResult& result);

@@ -44,7 +44,7 @@ ExecuteResult Run(AppState* state, SearchWorkspace* workspace, const DesignReque
   SetSlotText(state, SlotStatus, "");
   workspace->matches.count = 0;
   ExecuteResult result{ExecuteOutcome::InputError, 0, 0, 0, false, -1};
-  if (!ParseSearchRequest(state, &workspace->request, &result.errorSlot)) return result;
+  if (!ParseSearchRequest(state, &workspace->request, &result.errorSlot, &workspace->readings)) return result;
   if (!ParseStockList(state, &workspace->stock)) {
     result.errorSlot = SlotList1 + ListChoiceInUse(*state);
     return result;
@@ -56,6 +56,7 @@ ExecuteResult Run(AppState* state, SearchWorkspace* workspace, const DesignReque
     options.design = design;
     options.selection = &workspace->selection;
     result.bestSearch = design->bestCount > 0;
+    result.rankedByYield = result.bestSearch && design->bestRank == BestRank::Yield;
   }
   result.qualified = RunSearch(workspace->request, workspace->stock, options, &workspace->matches);
   const int count = workspace->matches.count;
@@ -95,8 +96,8 @@ void ComposeStatus(const AppState& state, const ExecuteResult& result, char* sta
       return;
     case ExecuteOutcome::Found:
       if (result.bestSearch) {
-        std::snprintf(status, kSlotSize, MessageText(Message::BestShown, state), result.qualified,
-                      result.shown);
+        const Message shown = result.rankedByYield ? Message::BestShownByYield : Message::BestShown;
+        std::snprintf(status, kSlotSize, MessageText(shown, state), result.qualified, result.shown);
       } else {
         std::snprintf(status, kSlotSize, "%d%s", result.qualified,
                       MessageText(Message::CountSuffix, state));

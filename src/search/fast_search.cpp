@@ -167,7 +167,7 @@ struct Divider {
   double r1Inverse;
 
   Divider(const SearchPass& pass, double r1Value)
-      : vfb(pass.request->Vfb), pin(pass.pin), r1(r1Value), r1Inverse(1.0 / r1Value) {}
+      : vfb(pass.request->Vfb), pin(pass.limits.pin), r1(r1Value), r1Inverse(1.0 / r1Value) {}
 
   double Output(double x) const { return OutputVoltage<kForm>(vfb, pin, r1, r1Inverse, x); }
 
@@ -550,9 +550,9 @@ Sides TermsWithin(const SearchPass& pass, const Divider<kForm>& divider, double 
 // combination in the window qualifies, so whole runs are counted at once and
 // only what can still enter the selection is offered.
 bool CountsWholeRuns(const SearchPass& pass) {
-  const DesignRequest* design = pass.design;
-  return design != nullptr && design->bestCount > 0 && pass.request->DigitCount == 0 &&
-         !design->worstCaseInWindow && !pass.limits.boundsCurrent && !pass.limits.filtersYield;
+  const kernel::DesignLimits& limits = pass.limits;
+  return limits.bestCount > 0 && pass.request->DigitCount == 0 && !limits.filtersWorstCase &&
+         !limits.boundsCurrent && !limits.filtersYield;
 }
 
 // The outputs that can still enter the selection: the window until the

@@ -56,11 +56,11 @@ struct MatchRecord {
   double deviation;  // percent; 0 when there is no typical voltage
   // The stock entries of R1, R2 and R3: production order is their order.
   int16_t entry[3];
+  double dividerCurrent;  // amperes through the leg to ground at nominal values
   // Set only when the design request asks for them.
-  double least;           // worst case: the least and the greatest output over
-  double greatest;        // the tolerance corners, rounded to 1e-9 V
-  double dividerCurrent;  // amperes through the divider at nominal values
-  double yield;           // the share of boards inside the window
+  double least;     // worst case: the least and the greatest output over
+  double greatest;  // the tolerance corners, rounded to 1e-9 V
+  double yield;     // the share of boards inside the window
 };
 
 struct MatchTable {
@@ -73,35 +73,35 @@ struct MatchTable {
 enum class BestRank { Closest, Yield };
 enum class BestOrder { Rank, Voltage, Resistors };
 
-// What the designer asks of the search beyond the window's: the parts'
-// tolerances, the filters and the best N. A search without it (a null pointer
-// in SearchOptions) is the window's search.
+// What the designer asks of the search beyond the window's, in the user's
+// words: each field as an option gave it, none implied by another. A search
+// without it (a null pointer in SearchOptions) is the window's search. What
+// follows from it is derived in one place: what every match reports
+// (ReportsOf), and the numbers the search works with (search_kernel.h).
 struct DesignRequest {
-  // The worst case over the corners where every resistor lies within
-  // tolerancePercent of its value and the reference within [vfbMin, vfbMax],
-  // each limit Vfb when not given.
-  bool reportsWorstCase = false;   // every match carries its least and greatest output
-  bool worstCaseInWindow = false;  // keep only a whole worst case inside the window
-  double tolerancePercent = 0.0;
+  // The worst case: every resistor within tolerancePercent of its value,
+  // the reference within [vfbMin, vfbMax] (each Vfb when not given), the
+  // pin current within its limits.
+  std::optional<double> tolerancePercent;
   std::optional<double> vfbMin;
   std::optional<double> vfbMax;
-  // The divider's current at nominal values.
-  bool reportsCurrent = false;  // every match carries it, kept only within the bounds
-  double currentMin = -HUGE_VAL;
-  double currentMax = HUGE_VAL;
+  bool worstCaseInWindow = false;  // keep only a whole worst case inside the window
+  // Bounds on the divider's current at nominal values, both included.
+  std::optional<double> currentMin;
+  std::optional<double> currentMax;
   // The current the feedback pin draws from the divider's middle node
-  // (negative: out of the pin), in amperes. Given, every output is computed
-  // with it; its limits, each the typical value when not given, are corners
-  // of the worst case.
+  // (negative: out of the pin), in amperes: every output is computed with
+  // it (0, or not given: the divider without one); its limits, each the
+  // typical value when not given, are corners of the worst case.
   std::optional<double> pinCurrent;
   std::optional<double> pinCurrentMin;
   std::optional<double> pinCurrentMax;
   // The yield: the share of boards inside the window with every part and
   // the reference normally distributed, their tolerance `sigmaCount`
-  // standard deviations; kept only from `yieldMin` on.
-  bool reportsYield = false;
-  double sigmaCount = 3.0;
-  double yieldMin = 0.0;
+  // standard deviations (3 when not given); kept only from `yieldMin` on.
+  bool yield = false;
+  std::optional<double> sigmaCount;
+  std::optional<double> yieldMin;
   // 0: the first 1000 that pass; 1..1000: the search runs to the end and
   // keeps the N best by `bestRank` (ties: the first produced), shown in
   // `bestOrder`.
@@ -109,6 +109,18 @@ struct DesignRequest {
   BestRank bestRank = BestRank::Closest;
   BestOrder bestOrder = BestOrder::Rank;
 };
+
+// What every match of a design search carries and the outputs print.
+struct DesignReports {
+  bool worstCase;  // the least and the greatest output over the corners
+  bool current;    // the divider's current
+  bool yield;      // the share of boards inside the window
+};
+
+/// The worst case with any of its quantities (a tolerance, the reference's
+/// or the pin current's limits, --worst-case); the current with a bound on
+/// it; the yield when asked, or with sigma, a least yield or a ranking by it.
+DesignReports ReportsOf(const DesignRequest& design);
 
 // The bounded selection of the best N: a max-heap of record numbers, the
 // farthest on top. Scratch of the search, kept in the workspace.
@@ -149,11 +161,30 @@ int32_t ReadInteger(const char* text);
 
 // --- Search inputs ----------------------------------------------------------
 
+// The parameter fields as a search read them, for a front end that says
+// what was searched: the window and R1's range before they are widened.
+struct FieldReadings {
+  double least;     // the window's ends and its typical voltage
+  double greatest;
+  double typical;
+  bool tolerance;   // Vo(max/%) read as a tolerance in percent
+  bool reversed;    // Vo(max) lay below Vo(min) and was raised to it
+  double maximumAsRead;  // Vo(max) before it was raised
+  double r1Least;   // R1's range
+  double r1Greatest;
+  bool empty[kSlotCount];  // fields that held no number and so read as 0
+};
+
 /// Reads slots 1, 2, 5, 6, 3, 4 (in that order) into `request` and stores the
 /// digit count into setting 9. On a format error sets the status slot to the
 /// format-error message and the field's text, puts the field's slot into
-/// `*failedSlot` when given, and returns false.
-bool ParseSearchRequest(AppState* state, SearchRequest* request, int* failedSlot = nullptr);
+/// `*failedSlot` when given, and returns false. Fills `*readings` when given.
+bool ParseSearchRequest(AppState* state, SearchRequest* request, int* failedSlot = nullptr,
+                        FieldReadings* readings = nullptr);
+
+/// Reads a voltage field's text as the window reads its Vfb: false when it
+/// is a format error.
+bool ReadVoltageField(const char* text, double* volts);
 
 /// The status of an input error, in the state's language, into `status`
 /// (kSlotSize bytes, cut as a slot cuts it): for a field's slot the
@@ -209,8 +240,12 @@ int RunPlainSearch(const SearchRequest& request, const StockTable& stock,
 
 /// The search Execute uses: the same matches as RunPlainSearch, for every
 /// input, bit for bit, and the same count. Where the voltage is not
-/// provably monotone along the table (zero or non-finite Vfb or R1, a table
-/// whose conductances or values are out of order) it runs the plain loop.
+/// provably monotone along the table it runs the plain loop: a zero or
+/// non-finite Vfb or R1, a table whose conductances or values are out of
+/// order; and with a pin current I, for an R1 whose I x R1 is not finite in
+/// [a], whenever I and Vfb differ in sign in [b], for an R1 that makes
+/// Vfb - I x R1 zero or not finite in [c], and in [d] unless Vfb, I and the
+/// window's lower end are all above 0 and the table's pair sums finite.
 int RunSearch(const SearchRequest& request, const StockTable& stock,
               const SearchOptions& options, MatchTable* matches);
 
@@ -261,12 +296,14 @@ struct ExecuteResult {
   int shown;          // matches to show: reportedLines, or the best N held
   bool bestSearch;    // the best N of a search run to the end
   int errorSlot;      // InputError: the field or list that failed; else -1
+  bool rankedByYield = false;  // the best N are those of the highest yield
 };
 
 // The fixed tables Execute works in. One static instance serves the program;
 // tests make their own.
 struct SearchWorkspace {
   SearchRequest request;
+  FieldReadings readings;
   StockTable stock;
   MatchTable matches;
   BestSelection selection;

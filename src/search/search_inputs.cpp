@@ -68,18 +68,20 @@ struct FieldReading {
   bool valid;
   bool percent;  // the tolerance form "N%" (VoltageOrPercent only)
   double value;
+  bool empty;    // no number in it: it reads as 0
 };
 
 FieldReading ReadField(const char* text, FieldKind kind) {
   const char* end = text;
   double value = ReadNumber(text, &end);
+  const bool empty = end == text;
   while (*end == ' ') ++end;
   char unit = *end;
-  if (unit == '\0' || unit == '\r') return {true, false, value};
-  if (unit == '%' && kind == FieldKind::VoltageOrPercent) return {true, true, value};
+  if (unit == '\0' || unit == '\r') return {true, false, value, empty};
+  if (unit == '%' && kind == FieldKind::VoltageOrPercent) return {true, true, value, empty};
   if (ApplyUnitLetter(kind == FieldKind::Resistance ? Unit::Ohms : Unit::Volts, unit, &value))
-    return {true, false, value};
-  return {false, false, 0.0};
+    return {true, false, value, empty};
+  return {false, false, 0.0, empty};
 }
 
 // Reads the field of `slot`. A format error sets the status to the message
@@ -103,7 +105,8 @@ SearchOptions SearchOptionsFromState(const AppState& state) {
   return options;
 }
 
-bool ParseSearchRequest(AppState* state, SearchRequest* request, int* failedSlot) {
+bool ParseSearchRequest(AppState* state, SearchRequest* request, int* failedSlot, FieldReadings* readings) {
+  FieldReadings read{};
   FieldReading a, b;
   if (!ReadSlotField(state, SlotVoMinTyp, FieldKind::Voltage, &a, failedSlot) ||
       !ReadSlotField(state, SlotVoMaxPercent, FieldKind::VoltageOrPercent, &b, failedSlot)) {
@@ -119,14 +122,23 @@ bool ParseSearchRequest(AppState* state, SearchRequest* request, int* failedSlot
     request->Vmax = b.value;
     request->Vtyp = 0.0;
   }
+  read.reversed = request->Vmax < request->Vmin;
+  read.maximumAsRead = request->Vmax;
   if (request->Vmax < request->Vmin) request->Vmax = request->Vmin;
   if (request->Vtyp == 0.0) request->Vtyp = (request->Vmin + request->Vmax) * 0.5;
+  read.least = request->Vmin;
+  read.greatest = request->Vmax;
+  read.typical = request->Vtyp;
+  read.tolerance = b.percent;
+  read.empty[SlotVoMinTyp] = a.empty;
+  read.empty[SlotVoMaxPercent] = b.empty;
   request->Vmin = request->Vmin - kWindowSlack;
   request->Vmax = request->Vmax + kWindowSlack;
 
   FieldReading vfb;
   if (!ReadSlotField(state, SlotVfb, FieldKind::Voltage, &vfb, failedSlot)) return false;
   request->Vfb = vfb.value;
+  read.empty[SlotVfb] = vfb.empty;
 
   request->DigitCount = ReadInteger(SlotText(*state, SlotDigits));
   SetSetting(state, DigitCount, request->DigitCount);
@@ -138,9 +150,20 @@ bool ParseSearchRequest(AppState* state, SearchRequest* request, int* failedSlot
   }
   request->R1min = r1min.value;
   request->R1max = r1max.value < r1min.value ? r1min.value : r1max.value;
+  read.r1Least = request->R1min;
+  read.r1Greatest = request->R1max;
+  read.empty[SlotR1Min] = r1min.empty;
+  read.empty[SlotR1Max] = r1max.empty;
   request->R1min = request->R1min - kWindowSlack;
   request->R1max = request->R1max + kWindowSlack;
+  if (readings != nullptr) *readings = read;
   return true;
+}
+
+bool ReadVoltageField(const char* text, double* volts) {
+  const FieldReading reading = ReadField(text, FieldKind::Voltage);
+  *volts = reading.value;
+  return reading.valid;
 }
 
 bool ApplyUnitLetter(Unit unit, char letter, double* value) {

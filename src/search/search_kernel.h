@@ -69,45 +69,66 @@ inline double OutputAtPinCurrent(double vfb, double pin, double r1, double r1Inv
                     : OutputVoltage<kBase>(vfb, 0.0, r1, r1Inverse, x);
 }
 
-// A design request in the numbers the search works with.
+// A design request in the numbers the search works with, resolved once:
+// the window's search has the defaults, a divider of nominal parts.
 struct DesignLimits {
+  DesignReports reports = {false, false, false};
   // A resistor's corners are value * lowFactor and value * highFactor, the
   // reference's vfbLow and vfbHigh, the pin current's pinLow and pinHigh.
-  double lowFactor;
-  double highFactor;
-  double vfbLow;
-  double vfbHigh;
-  double pin;  // the typical pin current, 0 without one
-  double pinLow;
-  double pinHigh;
-  bool computesWorstCase;
-  bool boundsCurrent;  // a finite current bound: a filter of its own
-  bool computesYield;
-  bool filtersYield;
-  bool ranksByYield;
-  // The standard deviations of the reference and of the pin current.
-  double vfbSigma;
-  double pinSigma;
+  double tolerancePercent = 0.0;
+  double lowFactor = 1.0;
+  double highFactor = 1.0;
+  double vfbLow = 0.0;
+  double vfbHigh = 0.0;
+  double pin = 0.0;  // the typical pin current, 0 without one
+  double pinLow = 0.0;
+  double pinHigh = 0.0;
+  // The filters, each applied to a combination after the window and digits.
+  bool filtersWorstCase = false;
+  bool boundsCurrent = false;
+  double currentLow = -HUGE_VAL;
+  double currentHigh = HUGE_VAL;
+  bool filtersYield = false;
+  double yieldMin = 0.0;
+  // The best N, and their rank.
+  int bestCount = 0;
+  bool ranksByYield = false;
+  // The yield's standard deviations: a resistor's is its value times
+  // tolerancePercent / 100 / sigmaCount; the reference's and the pin
+  // current's are these.
+  double sigmaCount = 3.0;
+  double vfbSigma = 0.0;
+  double pinSigma = 0.0;
+
+  bool computesYield() const { return reports.yield; }
+  bool computesWorstCase() const { return reports.worstCase; }
 };
 
-inline DesignLimits ResolveDesign(const DesignRequest& design, const SearchRequest& request) {
+inline DesignLimits ResolveDesign(const DesignRequest* design, const SearchRequest& request) {
   DesignLimits limits;
-  limits.lowFactor = 1.0 - design.tolerancePercent * 0.01;
-  limits.highFactor = 1.0 + design.tolerancePercent * 0.01;
-  limits.vfbLow = design.vfbMin.value_or(request.Vfb);
-  limits.vfbHigh = design.vfbMax.value_or(request.Vfb);
-  limits.pin = design.pinCurrent.value_or(0.0);
-  limits.pinLow = design.pinCurrentMin.value_or(limits.pin);
-  limits.pinHigh = design.pinCurrentMax.value_or(limits.pin);
-  limits.computesWorstCase = design.reportsWorstCase || design.worstCaseInWindow;
-  limits.boundsCurrent =
-      design.reportsCurrent && (design.currentMin != -HUGE_VAL || design.currentMax != HUGE_VAL);
-  limits.filtersYield = design.yieldMin > 0.0;
-  limits.ranksByYield = design.bestCount > 0 && design.bestRank == BestRank::Yield;
-  limits.computesYield = design.reportsYield || limits.filtersYield || limits.ranksByYield;
+  limits.vfbLow = limits.vfbHigh = request.Vfb;
+  if (design == nullptr) return limits;
+  limits.reports = ReportsOf(*design);
+  limits.tolerancePercent = design->tolerancePercent.value_or(0.0);
+  limits.lowFactor = 1.0 - limits.tolerancePercent * 0.01;
+  limits.highFactor = 1.0 + limits.tolerancePercent * 0.01;
+  limits.vfbLow = design->vfbMin.value_or(request.Vfb);
+  limits.vfbHigh = design->vfbMax.value_or(request.Vfb);
+  limits.pin = design->pinCurrent.value_or(0.0);
+  limits.pinLow = design->pinCurrentMin.value_or(limits.pin);
+  limits.pinHigh = design->pinCurrentMax.value_or(limits.pin);
+  limits.filtersWorstCase = design->worstCaseInWindow;
+  limits.boundsCurrent = design->currentMin.has_value() || design->currentMax.has_value();
+  limits.currentLow = design->currentMin.value_or(-HUGE_VAL);
+  limits.currentHigh = design->currentMax.value_or(HUGE_VAL);
+  limits.filtersYield = design->yieldMin.has_value();
+  limits.yieldMin = design->yieldMin.value_or(0.0);
+  limits.bestCount = design->bestCount;
+  limits.ranksByYield = design->bestCount > 0 && design->bestRank == BestRank::Yield;
+  limits.sigmaCount = design->sigmaCount.value_or(3.0);
   auto larger = [](double a, double b) { return a > b ? a : b; };
-  limits.vfbSigma = larger(request.Vfb - limits.vfbLow, limits.vfbHigh - request.Vfb) / design.sigmaCount;
-  limits.pinSigma = larger(limits.pin - limits.pinLow, limits.pinHigh - limits.pin) / design.sigmaCount;
+  limits.vfbSigma = larger(request.Vfb - limits.vfbLow, limits.vfbHigh - request.Vfb) / limits.sigmaCount;
+  limits.pinSigma = larger(limits.pin - limits.pinLow, limits.pinHigh - limits.pin) / limits.sigmaCount;
   return limits;
 }
 
@@ -119,11 +140,10 @@ struct SearchPass {
   int count;           // entries used, 0..kStockCapacity
   int serial;          // the records' `serial` field
   bool r3DnmOnly;
-  const DesignRequest* design;  // null: the window's search
-  DesignLimits limits;          // with a design request
-  BestSelection* selection;     // with design->bestCount
-  int qualified;                // with design->bestCount: combinations that passed
-  double pin;                   // the typical pin current: 0, or in the form
+  bool designs;                 // a design search; else the window's
+  DesignLimits limits;          // the window's search: a nominal divider
+  BestSelection* selection;     // with a best N
+  int qualified;                // with a best N: combinations that passed
   // Per entry, the term summed for the pair: conductance or value.
   double pairTerm[kStockCapacity];
 };
@@ -139,18 +159,16 @@ inline int BeginPass(const SearchRequest& request, const StockTable& stock,
   pass->count = stock.count < 0 ? 0 : stock.count > kStockCapacity ? kStockCapacity : stock.count;
   pass->serial = serial ? 1 : 0;
   pass->r3DnmOnly = options.r3DnmOnly;
-  pass->design = options.design;
+  pass->designs = options.design != nullptr;
+  pass->limits = ResolveDesign(options.design, request);
   pass->selection = options.selection;
   pass->qualified = 0;
-  const DesignRequest* design = options.design;
-  if (design != nullptr) pass->limits = ResolveDesign(*design, request);
-  pass->pin = design != nullptr ? pass->limits.pin : 0.0;
-  assert((design == nullptr || design->bestCount <= 0 || options.selection != nullptr) &&
+  assert((pass->limits.bestCount <= 0 || options.selection != nullptr) &&
          "a best-N search needs its selection scratch");
   for (int k = 0; k < pass->count; ++k)
     pass->pairTerm[k] = serial ? stock.entries[k].value : stock.entries[k].conductance;
   matches->count = 0;
-  return configuration + (serial ? 4 : 0) + (pass->pin != 0.0 ? kWithPinCurrent : 0);
+  return configuration + (serial ? 4 : 0) + (pass->limits.pin != 0.0 ? kWithPinCurrent : 0);
 }
 
 /// True when V, multiplied by 10 `digitCount` times (each product rounded),
@@ -168,14 +186,14 @@ inline bool FitsDigits(double v, int digitCount) {
 
 inline double RoundToNanovolts(double vo) { return std::floor(vo * 1000000000.0 + 0.5) / 1000000000.0; }
 
-// A resistor's corner: the value scaled, the conductance taken anew. The
-// open entry (DNM, conductance 0) stays open at every corner.
-inline double CornerValue(const StockEntry& entry, double factor) {
-  return entry.conductance == 0.0 ? entry.value : entry.value * factor;
-}
-inline double CornerConductance(const StockEntry& entry, double factor) {
-  if (entry.conductance == 0.0) return 0.0;
-  double value = entry.value * factor;
+// A pair member's term when its value is moved to `value`, as at a corner
+// of the worst case or an end of the yield's difference: the value itself
+// in series, its conductance taken anew in parallel. The open entry (DNM,
+// conductance 0) stays open whatever the value.
+template <bool kSerial>
+inline double PairTermAt(const StockEntry& entry, double value) {
+  if (entry.conductance == 0.0) return kSerial ? entry.value : 0.0;
+  if constexpr (kSerial) return value;
   return value == 0.0 ? kZeroOhmConductance : 1.0 / value;
 }
 
@@ -199,8 +217,8 @@ void WorstCase(const SearchPass& pass, int i, int j, int k, double* least, doubl
     const double r1Inverse = 1.0 / r1;
     for (double f2 : factors) {
       for (double f3 : factors) {
-        const double x = kSerial ? CornerValue(entries[j], f2) + CornerValue(entries[k], f3)
-                                 : CornerConductance(entries[j], f2) + CornerConductance(entries[k], f3);
+        const double x = PairTermAt<kSerial>(entries[j], entries[j].value * f2) +
+                         PairTermAt<kSerial>(entries[k], entries[k].value * f3);
         for (double vfb : vfbs) {
           for (int p = 0; p < pinCorners; ++p) {
             const double vo = OutputAtPinCurrent<kForm>(vfb, pins[p], r1, r1Inverse, x);
@@ -216,11 +234,11 @@ void WorstCase(const SearchPass& pass, int i, int j, int k, double* least, doubl
   *greatest = undefined ? NAN : high;
 }
 
-/// The current through the divider at nominal values, `vo` the unrounded
-/// output. Without a pin current: Vo (in [a] and [b]) or Vfb (in [c] and
-/// [d]) over R1 + R23, with R23 = 1 / G in parallel (infinite when G is 0) or
-/// S in series. With one, the two legs differ by it: the current in the leg
-/// that ends at ground, Vfb or Vo over R23 or R1.
+/// The current through the leg that ends at ground at nominal values, `vo`
+/// the unrounded output. Without a pin current both legs carry it: Vo (in
+/// [a] and [b]) or Vfb (in [c] and [d]) over R1 + R23, with R23 = 1 / G in
+/// parallel (infinite when G is 0) or S in series. With one, the legs
+/// differ by it: Vfb or Vo over R23 or R1.
 template <int kForm>
 double DividerCurrent(const SearchPass& pass, int i, int j, int k, double vo) {
   constexpr bool kSerial = IsSerial(kForm);
@@ -228,7 +246,7 @@ double DividerCurrent(const SearchPass& pass, int i, int j, int k, double vo) {
   const double x = pass.pairTerm[j] + pass.pairTerm[k];
   const double vfb = pass.request->Vfb;
   const double r1 = pass.stock->entries[i].value;
-  if (pass.design->pinCurrent) {
+  if (pass.limits.pin != 0.0) {
     if constexpr (kConfiguration == 0) return kSerial ? vfb / x : vfb * x;
     if constexpr (kConfiguration == 1) return vfb / r1;
     if constexpr (kConfiguration == 2) return kSerial ? vo / x : vo * x;
@@ -246,7 +264,6 @@ double DividerCurrent(const SearchPass& pass, int i, int j, int k, double vo) {
 template <int kForm>
 double Yield(const SearchPass& pass, int i, int j, int k, double vo) {
   constexpr bool kSerial = IsSerial(kForm);
-  const DesignRequest& design = *pass.design;
   const DesignLimits& limits = pass.limits;
   const SearchRequest& request = *pass.request;
   const StockEntry* entries = pass.stock->entries;
@@ -260,9 +277,8 @@ double Yield(const SearchPass& pass, int i, int j, int k, double vo) {
   };
   // DNM stays open, and a zero-ohm part has no spread.
   auto sigma = [&](const StockEntry& entry) {
-    return entry.conductance == 0.0 ? 0.0 : entry.value * design.tolerancePercent / 100.0 / design.sigmaCount;
+    return entry.conductance == 0.0 ? 0.0 : entry.value * limits.tolerancePercent / 100.0 / limits.sigmaCount;
   };
-  auto term = [](double value) { return kSerial ? value : 1.0 / value; };
   double sum = 0.0;
   auto add = [&sum](double high, double low) {
     const double d = (high - low) / 2.0;
@@ -271,12 +287,12 @@ double Yield(const SearchPass& pass, int i, int j, int k, double vo) {
   const double x = termJ + termK;
   if (const double s = sigma(entries[i]); s != 0.0) add(output(vfb, pin, r1 + s, x), output(vfb, pin, r1 - s, x));
   if (const double s = sigma(entries[j]); s != 0.0) {
-    add(output(vfb, pin, r1, term(entries[j].value + s) + termK),
-        output(vfb, pin, r1, term(entries[j].value - s) + termK));
+    add(output(vfb, pin, r1, PairTermAt<kSerial>(entries[j], entries[j].value + s) + termK),
+        output(vfb, pin, r1, PairTermAt<kSerial>(entries[j], entries[j].value - s) + termK));
   }
   if (const double s = sigma(entries[k]); s != 0.0) {
-    add(output(vfb, pin, r1, termJ + term(entries[k].value + s)),
-        output(vfb, pin, r1, termJ + term(entries[k].value - s)));
+    add(output(vfb, pin, r1, termJ + PairTermAt<kSerial>(entries[k], entries[k].value + s)),
+        output(vfb, pin, r1, termJ + PairTermAt<kSerial>(entries[k], entries[k].value - s)));
   }
   if (const double s = limits.vfbSigma; s != 0.0) add(output(vfb + s, pin, r1, x), output(vfb - s, pin, r1, x));
   if (const double s = limits.pinSigma; s != 0.0) add(output(vfb, pin + s, r1, x), output(vfb, pin - s, r1, x));
@@ -285,7 +301,60 @@ double Yield(const SearchPass& pass, int i, int j, int k, double vo) {
   return NormalCdf((request.Vmax - vo) / spread) - NormalCdf((request.Vmin - vo) / spread);
 }
 
-inline void FillRecord(const SearchPass& pass, int i, int j, int k, double v, MatchRecord* record) {
+// What a design search measures of a combination, each when it is needed.
+struct Measures {
+  double current = 0.0;
+  double least = 0.0;
+  double greatest = 0.0;
+  double yield = 0.0;
+  bool hasWorstCase = false;
+  bool hasYield = false;
+};
+
+template <int kForm>
+void MeasureWorstCase(const SearchPass& pass, int i, int j, int k, Measures* measures) {
+  if (measures->hasWorstCase) return;
+  WorstCase<kForm>(pass, i, j, k, &measures->least, &measures->greatest);
+  measures->hasWorstCase = true;
+}
+
+template <int kForm>
+void MeasureYield(const SearchPass& pass, int i, int j, int k, double vo, Measures* measures) {
+  if (measures->hasYield) return;
+  measures->yield = Yield<kForm>(pass, i, j, k, vo);
+  measures->hasYield = true;
+}
+
+/// The design request's filters, in turn: the current's bounds, the whole
+/// worst case inside the window, the least yield. Measures what they need.
+template <int kForm>
+bool PassesFilters(const SearchPass& pass, int i, int j, int k, double vo, Measures* measures) {
+  const DesignLimits& limits = pass.limits;
+  const SearchRequest& request = *pass.request;
+  measures->current = DividerCurrent<kForm>(pass, i, j, k, vo);
+  if (limits.boundsCurrent && !(limits.currentLow <= measures->current && measures->current <= limits.currentHigh)) {
+    return false;
+  }
+  if (limits.filtersWorstCase) {
+    MeasureWorstCase<kForm>(pass, i, j, k, measures);
+    if (!(request.Vmin <= measures->least && measures->greatest <= request.Vmax)) return false;
+  }
+  if (limits.filtersYield) {
+    MeasureYield<kForm>(pass, i, j, k, vo, measures);
+    if (!(measures->yield >= limits.yieldMin)) return false;
+  }
+  return true;
+}
+
+/// What every match reports and the filters left unmeasured.
+template <int kForm>
+void MeasureReports(const SearchPass& pass, int i, int j, int k, double vo, Measures* measures) {
+  if (pass.limits.computesWorstCase()) MeasureWorstCase<kForm>(pass, i, j, k, measures);
+  if (pass.limits.computesYield()) MeasureYield<kForm>(pass, i, j, k, vo, measures);
+}
+
+inline void FillRecord(const SearchPass& pass, int i, int j, int k, double v, const Measures& measures,
+                       MatchRecord* record) {
   const SearchRequest& request = *pass.request;
   const StockEntry* entries = pass.stock->entries;
   std::memcpy(record->r1, entries[i].name, kNameSize);
@@ -298,7 +367,18 @@ inline void FillRecord(const SearchPass& pass, int i, int j, int k, double v, Ma
   record->entry[0] = static_cast<int16_t>(i);
   record->entry[1] = static_cast<int16_t>(j);
   record->entry[2] = static_cast<int16_t>(k);
-  record->least = record->greatest = record->dividerCurrent = record->yield = 0.0;
+  record->dividerCurrent = measures.current;
+  record->least = measures.hasWorstCase ? RoundToNanovolts(measures.least) : 0.0;
+  record->greatest = measures.hasWorstCase ? RoundToNanovolts(measures.greatest) : 0.0;
+  record->yield = measures.hasYield ? measures.yield : 0.0;
+}
+
+/// Appends a combination to the table. Returns true when it has just
+/// become full.
+inline bool AppendMatch(SearchPass* pass, int i, int j, int k, double v, const Measures& measures) {
+  MatchTable* matches = pass->matches;
+  FillRecord(*pass, i, j, k, v, measures, &matches->records[matches->count]);
+  return ++matches->count >= kMatchCapacity;
 }
 
 // --- The best N ---------------------------------------------------------------
@@ -344,10 +424,55 @@ inline void SiftUp(BestSelection* selection, const MatchTable& matches, int at) 
 /// this is infinite. Ranked by yield, that holds only once the lowest yield
 /// held is 1, which none exceeds; until then it is infinite too.
 inline double EntryBound(const SearchPass& pass) {
-  if (pass.matches->count < pass.design->bestCount) return HUGE_VAL;
+  if (pass.matches->count < pass.limits.bestCount) return HUGE_VAL;
   const int farthest = pass.selection->heap[0];
   if (pass.limits.ranksByYield && pass.selection->yield[farthest] != 1.0) return HUGE_VAL;
   return pass.selection->distance[farthest];
+}
+
+// A combination's place in the selection's order, but for production order.
+struct Rank {
+  double yield;     // ranked by yield: its yield (-1 if it could not be had); else 0
+  double distance;  // fabs(v - Vtyp), infinite when NaN
+};
+
+template <int kForm>
+Rank RankOf(const SearchPass& pass, int i, int j, int k, double vo, double v, Measures* measures) {
+  double distance = std::fabs(v - pass.request->Vtyp);
+  if (std::isnan(distance)) distance = HUGE_VAL;  // the farthest of all
+  if (!pass.limits.ranksByYield) return {0.0, distance};
+  MeasureYield<kForm>(pass, i, j, k, vo, measures);
+  return {std::isnan(measures->yield) ? -1.0 : measures->yield, distance};
+}
+
+/// Whether a combination of `rank` enters the selection: always while it
+/// has room; once full, only ahead of the farthest held. Every combination
+/// held was produced before it, so a tie stays out.
+inline bool EntersSelection(const SearchPass& pass, const Rank& rank) {
+  if (pass.matches->count < pass.limits.bestCount) return true;
+  const BestSelection& selection = *pass.selection;
+  const int farthest = selection.heap[0];
+  if (rank.yield != selection.yield[farthest]) return rank.yield > selection.yield[farthest];
+  return rank.distance < selection.distance[farthest];
+}
+
+/// Puts the combination into the selection, in place of the farthest held
+/// once it is full.
+inline void AdmitToSelection(SearchPass* pass, int i, int j, int k, double v, const Measures& measures,
+                             const Rank& rank) {
+  MatchTable* matches = pass->matches;
+  BestSelection* selection = pass->selection;
+  const bool full = matches->count >= pass->limits.bestCount;
+  const int slot = full ? selection->heap[0] : matches->count;
+  FillRecord(*pass, i, j, k, v, measures, &matches->records[slot]);
+  selection->distance[slot] = rank.distance;
+  selection->yield[slot] = rank.yield;
+  if (full) {
+    SiftDown(selection, *matches, matches->count, 0);
+  } else {
+    selection->heap[matches->count] = static_cast<int16_t>(slot);
+    SiftUp(selection, *matches, matches->count++);
+  }
 }
 
 // Who counts the combinations of a best-N search that pass: each offer, as
@@ -355,80 +480,21 @@ inline double EntryBound(const SearchPass& pass) {
 enum class Counting { PerOffer, PerRun };
 
 /// Offers a combination that passed the window and the digits to the
-/// design request. Returns true when the table has just become full.
+/// design request: filtered, measured and admitted. Returns true when the
+/// table has just become full.
 template <int kForm, Counting kCounting>
 bool OfferToDesign(SearchPass* pass, int i, int j, int k, double vo, double v) {
-  const DesignRequest& design = *pass->design;
-  const DesignLimits& limits = pass->limits;
-  const SearchRequest& request = *pass->request;
-  double current = 0.0;
-  if (design.reportsCurrent) {
-    current = DividerCurrent<kForm>(*pass, i, j, k, vo);
-    if (limits.boundsCurrent && !(design.currentMin <= current && current <= design.currentMax)) {
-      return false;
-    }
+  Measures measures;
+  if (!PassesFilters<kForm>(*pass, i, j, k, vo, &measures)) return false;
+  if (pass->limits.bestCount <= 0) {
+    MeasureReports<kForm>(*pass, i, j, k, vo, &measures);
+    return AppendMatch(pass, i, j, k, v, measures);
   }
-  double least = 0.0, greatest = 0.0;
-  const bool best = design.bestCount > 0;
-  if (limits.computesWorstCase) {
-    // Of a best-N candidate the worst case is needed only to filter, or once
-    // it enters.
-    if (design.worstCaseInWindow || !best) WorstCase<kForm>(*pass, i, j, k, &least, &greatest);
-    if (design.worstCaseInWindow && !(request.Vmin <= least && greatest <= request.Vmax)) return false;
-  }
-  // So is the yield, unless it filters or ranks.
-  double yield = 0.0;
-  const bool yieldDecides = limits.filtersYield || limits.ranksByYield;
-  if (limits.computesYield && (yieldDecides || !best)) {
-    yield = Yield<kForm>(*pass, i, j, k, vo);
-    if (limits.filtersYield && !(yield >= design.yieldMin)) return false;
-  }
-
-  MatchTable* matches = pass->matches;
-  if (!best) {
-    MatchRecord* record = &matches->records[matches->count];
-    FillRecord(*pass, i, j, k, v, record);
-    record->least = RoundToNanovolts(least);
-    record->greatest = RoundToNanovolts(greatest);
-    record->dividerCurrent = current;
-    record->yield = yield;
-    return ++matches->count >= kMatchCapacity;
-  }
-
   if constexpr (kCounting == Counting::PerOffer) ++pass->qualified;
-  double distance = std::fabs(v - request.Vtyp);
-  if (std::isnan(distance)) distance = HUGE_VAL;  // the farthest of all
-  // Ranked by yield, one that could not be had is the lowest of all.
-  const double rankYield = !limits.ranksByYield ? 0.0 : std::isnan(yield) ? -1.0 : yield;
-  BestSelection* selection = pass->selection;
-  const bool full = matches->count >= design.bestCount;
-  if (full) {
-    // Every combination held was produced before this one: a tie stays out.
-    const int farthest = selection->heap[0];
-    const double heldYield = selection->yield[farthest];
-    if (rankYield < heldYield) return false;
-    if (rankYield == heldYield && !(distance < selection->distance[farthest])) return false;
-  }
-  if (limits.computesWorstCase && !design.worstCaseInWindow) {
-    WorstCase<kForm>(*pass, i, j, k, &least, &greatest);
-  }
-  if (limits.computesYield && !yieldDecides) yield = Yield<kForm>(*pass, i, j, k, vo);
-
-  const int slot = full ? selection->heap[0] : matches->count;
-  MatchRecord* record = &matches->records[slot];
-  FillRecord(*pass, i, j, k, v, record);
-  record->least = limits.computesWorstCase ? RoundToNanovolts(least) : 0.0;
-  record->greatest = limits.computesWorstCase ? RoundToNanovolts(greatest) : 0.0;
-  record->dividerCurrent = current;
-  record->yield = yield;
-  selection->distance[slot] = distance;
-  selection->yield[slot] = rankYield;
-  if (full) {
-    SiftDown(selection, *matches, matches->count, 0);
-  } else {
-    selection->heap[matches->count] = static_cast<int16_t>(slot);
-    SiftUp(selection, *matches, matches->count++);
-  }
+  const Rank rank = RankOf<kForm>(*pass, i, j, k, vo, v, &measures);
+  if (!EntersSelection(*pass, rank)) return false;
+  MeasureReports<kForm>(*pass, i, j, k, vo, &measures);
+  AdmitToSelection(pass, i, j, k, v, measures, rank);
   return false;
 }
 
@@ -441,10 +507,10 @@ inline bool Offer(SearchPass* pass, int i, int j, int k, double vo) {
   if (!(request.Vmin <= vo && vo <= request.Vmax)) return false;
   double v = RoundToNanovolts(vo);
   if (request.DigitCount != 0 && !FitsDigits(v, request.DigitCount)) return false;
-  if (pass->design != nullptr) return OfferToDesign<kForm, kCounting>(pass, i, j, k, vo, v);
-  MatchTable* matches = pass->matches;
-  FillRecord(*pass, i, j, k, v, &matches->records[matches->count]);
-  return ++matches->count >= kMatchCapacity;
+  if (pass->designs) return OfferToDesign<kForm, kCounting>(pass, i, j, k, vo, v);
+  Measures measures;
+  measures.current = DividerCurrent<kForm>(*pass, i, j, k, vo);
+  return AppendMatch(pass, i, j, k, v, measures);
 }
 
 inline bool R1InWindow(const SearchPass& pass, double r1) {
@@ -457,7 +523,7 @@ template <int kForm>
 bool PlainPairsForR1(SearchPass* pass, int i) {
   const int n = pass->count;
   const double vfb = pass->request->Vfb;
-  const double pin = pass->pin;
+  const double pin = pass->limits.pin;
   const double r1 = pass->stock->entries[i].value;
   const double r1Inverse = 1.0 / r1;
   const double* term = pass->pairTerm;
@@ -472,7 +538,7 @@ bool PlainPairsForR1(SearchPass* pass, int i) {
 
 /// How many combinations qualified once the pass is over.
 inline int QualifiedCount(const SearchPass& pass) {
-  return pass.design != nullptr && pass.design->bestCount > 0 ? pass.qualified : pass.matches->count;
+  return pass.limits.bestCount > 0 ? pass.qualified : pass.matches->count;
 }
 
 /// Calls `Run<kForm>::Go(args...)` with the form as a compile-time constant.

@@ -1,32 +1,39 @@
-// The page's one way into the core: a whole tapsmith-cli run, its two
-// streams kept until the next run for the script that asked (web/src/core.ts)
-// to read from the module's memory. The page builds the console's arguments
-// and shows what comes back; for its chart it also asks the run's target
-// window, which the console's outputs do not print.
+// The page's ways into the core: a whole tapsmith-cli run with its two
+// streams (run), the same run as one structured answer (answer), and a list
+// file's bytes checked as the console checks them. Each result is kept
+// until the next call for the script that asked (web/src/core.ts) to read
+// from the module's memory.
 #include <emscripten/emscripten.h>
+
+#include <nlohmann/json.hpp>
 
 #include <cstddef>
 #include <memory>
 #include <sstream>
 #include <string>
+#include <vector>
 
+#include "cli_answer.h"
 #include "cli_app.h"
+#include "list_file.h"
 
 namespace {
 
-struct LastRun {
-  std::string output[2];  // standard output, standard error
-  std::unique_ptr<tapsmith::ConsoleWorkspace> workspace;
+struct LastCall {
+  std::string output[2];  // standard output and error of a run; an answer in [0]
   int status = 0;
 };
 
-LastRun last;
+LastCall last;
 
-// The one call into the console's core: without a disk, so that
-// --settings, --save and --list-file are usage errors here.
-int RunConsole(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
-               tapsmith::ConsoleWorkspace* workspace) {
-  return tapsmith::RunCli(argc, argv, out, err, workspace, nullptr);
+// A fresh workspace per call, as a fresh process has: no run sees another's.
+std::unique_ptr<tapsmith::ConsoleWorkspace> FreshWorkspace() { return std::make_unique<tapsmith::ConsoleWorkspace>(); }
+
+std::string RequestRefused(const char* why) {
+  nlohmann::ordered_json answer;
+  answer["exit"] = tapsmith::kExitUsage;
+  answer["error"] = {{"kind", "usage"}, {"message", why}, {"options", nlohmann::json::array()}};
+  return answer.dump();
 }
 
 }  // namespace
@@ -34,38 +41,78 @@ int RunConsole(int argc, const char* const* argv, std::ostream& out, std::ostrea
 extern "C" {
 
 /// Runs tapsmith-cli with `argv` (argv[0] the program's name, each argument
-/// UTF-8) as the native program runs it. Returns its exit status; its
+/// UTF-8) as the native program runs it, without a disk: --settings, --save
+/// and --list-file are usage errors here. Returns its exit status; its
 /// standard output and error wait in tapsmith_output.
 EMSCRIPTEN_KEEPALIVE int tapsmith_run(int argc, const char* const* argv) {
-  // A fresh workspace per run, as a fresh process has: no run sees another's.
-  last.workspace = std::make_unique<tapsmith::ConsoleWorkspace>();
+  auto workspace = FreshWorkspace();
   std::ostringstream out, err;
-  last.status = RunConsole(argc, argv, out, err, last.workspace.get());
+  last.status = tapsmith::RunCli(argc, argv, out, err, workspace.get(), nullptr);
   last.output[0] = out.str();
   last.output[1] = err.str();
   return last.status;
 }
 
-/// The bytes the last run wrote to standard output (stream 1) or standard
-/// error (stream 2), `*size` of them; valid until the next run.
+/// The bytes the last call gave: a run's standard output (stream 1) or
+/// standard error (stream 2), or an answer (stream 1), `*size` of them;
+/// valid until the next call.
 EMSCRIPTEN_KEEPALIVE const char* tapsmith_output(int stream, size_t* size) {
   const std::string& text = last.output[stream == 2 ? 1 : 0];
   *size = text.size();
   return text.data();
 }
 
-/// The target window the last run searched, as volts[0] least, volts[1]
-/// greatest (each widened by the search's 5e-10 V) and volts[2] typical (0:
-/// none). Returns 0, leaving `volts` alone, if that run searched nothing (an
-/// input or usage error, --help, --version).
-EMSCRIPTEN_KEEPALIVE int tapsmith_window(double* volts) {
-  if (!last.workspace || (last.status != 0 && last.status != 1)) return 0;
-  const tapsmith::SearchRequest& request = last.workspace->search.request;
-  if (request.Vmin == 0 && request.Vmax == 0) return 0;  // --help, --version
-  volts[0] = request.Vmin;
-  volts[1] = request.Vmax;
-  volts[2] = request.Vtyp;
-  return 1;
+/// The structured answer of one run (ConsoleAnswer) for a request of
+/// `length` bytes, a JSON object: "args", tapsmith-cli's arguments without
+/// the program's name; "text", "csv", "json", the renderings to hold; and
+/// "space", the whole design space. Returns the answer's length; the answer
+/// waits in tapsmith_output's stream 1.
+EMSCRIPTEN_KEEPALIVE size_t tapsmith_answer(const char* request, size_t length) {
+  const nlohmann::json asked = nlohmann::json::parse(request, request + length, nullptr, false);
+  last.output[1].clear();
+  if (!asked.is_object() || !asked.contains("args") || !asked["args"].is_array()) {
+    last.output[0] = RequestRefused("the request is no object with an array of arguments");
+    return last.output[0].size();
+  }
+  std::vector<std::string> args;
+  for (const auto& arg : asked["args"]) {
+    if (!arg.is_string()) {
+      last.output[0] = RequestRefused("every argument must be a string");
+      return last.output[0].size();
+    }
+    args.push_back(arg.get<std::string>());
+  }
+  tapsmith::AnswerRequest wanted;
+  wanted.text = asked.value("text", false);
+  wanted.csv = asked.value("csv", false);
+  wanted.json = asked.value("json", false);
+  wanted.space = asked.value("space", false);
+  auto workspace = FreshWorkspace();
+  last.output[0] = tapsmith::ConsoleAnswer(args, wanted, nullptr, workspace.get());
+  return last.output[0].size();
 }
+
+/// Checks `size` bytes of a list file named `name` as the console checks a
+/// --list-file (NUL bytes, a byte order mark, the most a list holds; at
+/// most tapsmith_list_read_limit() + 1 of them are needed), the reason in
+/// `language` (0 Japanese, 1 English). Returns the length of a JSON object
+/// waiting in stream 1: "values", the list's UTF-8 text, or "message", why
+/// it is refused.
+EMSCRIPTEN_KEEPALIVE size_t tapsmith_check_list(const char* bytes, size_t size, const char* name, int language) {
+  std::string values;
+  tapsmith::Localized error;
+  nlohmann::ordered_json answer;
+  if (tapsmith::CheckListBytes(std::string_view(bytes, size), name, &values, &error)) {
+    answer["values"] = values;
+  } else {
+    answer["message"] = error.In(language);
+  }
+  last.output[0] = answer.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+  last.output[1].clear();
+  return last.output[0].size();
+}
+
+/// The most bytes of a list file the check needs: one more is too long.
+EMSCRIPTEN_KEEPALIVE size_t tapsmith_list_read_limit() { return tapsmith::kListReadLimit; }
 
 }  // extern "C"

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "message_table.h"
@@ -146,6 +147,32 @@ TEST(TextEncoding, JunkBytesNeverStopTheConversion) {
   std::string utf8 = Cp932ToUtf8(junk);
   EXPECT_EQ(utf8.back(), 'z');
   EXPECT_NE(utf8.find("\xEF\xBF\xBD"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tapsmith
+
+namespace tapsmith {
+namespace {
+
+// A translation that drops or adds a value, or a row left empty, would show
+// a message with a hole or a stray "{1}".
+TEST(MessageTable, EveryMessageHasBothTextsWithTheSameValues) {
+  for (int row = 0; row < static_cast<int>(Message::kCount); ++row) {
+    const Message message = static_cast<Message>(row);
+    auto placeholders = [](std::string text) {
+      std::string found;
+      for (size_t at = text.find('{'); at != std::string::npos; at = text.find('{', at + 1)) found += text.substr(at, 3);
+      std::sort(found.begin(), found.end());
+      return found;
+    };
+    EXPECT_NE(std::string(MessageUtf8(message, 0)), "") << row;
+    EXPECT_NE(std::string(MessageUtf8(message, 1)), "") << row;
+    EXPECT_EQ(placeholders(MessageUtf8(message, 0)), placeholders(MessageUtf8(message, 1))) << row;
+    EXPECT_NE(std::string(MessageText(message, 0)), "") << "a code-page-932 form: " << row;
+  }
+  EXPECT_EQ(Fill(Message::LimitAbove, {"--a 1", "--b 2"}).In(1), "--a 1 lies above --b 2");
+  EXPECT_EQ(Fill(Message::Quoted, {"x"}).In(0), "「x」");
 }
 
 }  // namespace

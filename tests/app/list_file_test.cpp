@@ -31,15 +31,15 @@ TEST(ListFile, ReadsUtf8TextAsTheListSlotHoldsIt) {
   files.largestTransfer = 5;  // a character and a line end split between reads
   files.AddFile(kPath, "\xEF\xBB\xBF" "100\n110\r\n抵抗\n");
   std::string list;
-  std::string error;
-  ASSERT_TRUE(ReadListFile(files, kPath, &list, &error)) << error;
+  Localized error;
+  ASSERT_TRUE(ReadListFile(files, kPath, &list, &error)) << error.In(1);
   EXPECT_EQ(list, "100\r\n110\r\n" + LiteralToCp932("抵抗") + "\r\n");
   EXPECT_EQ(files.openFiles(), 0);
 
   // The slot's length is counted with the CR each lone LF gains.
   const int lines = kSlotMaxLength / 3;
   files.AddFile(kPath, LfLines(lines, std::string(kSlotMaxLength - 3 * lines, '2')));
-  ASSERT_TRUE(ReadListFile(files, kPath, &list, &error)) << error;
+  ASSERT_TRUE(ReadListFile(files, kPath, &list, &error)) << error.In(1);
   EXPECT_EQ(list.size(), size_t{kSlotMaxLength});
 }
 
@@ -70,9 +70,9 @@ TEST(ListFile, RefusesWhatIsNoFittingListAndSaysWhy) {
     if (c.bytes != "<none>") files.AddFile(c.path, c.bytes);
     if (c.failAt != 0) files.FailOperation(c.failAt, c.failAt == 1 ? EACCES : EIO);
     std::string list = "kept";
-    std::string error;
+    Localized error;
     EXPECT_FALSE(ReadListFile(files, c.path, &list, &error)) << c.error;
-    EXPECT_EQ(error, c.error);
+    EXPECT_EQ(error.In(1), c.error);
     EXPECT_EQ(list, "kept") << c.error;
     EXPECT_EQ(files.openFiles(), 0) << c.error;
     // A file of any size is read no further than a fitting list could reach.

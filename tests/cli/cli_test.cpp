@@ -40,6 +40,12 @@ CliRun RunCliWith(std::vector<std::string> args) {
   return {status, out.str(), err.str()};
 }
 
+// The run with the messages in English.
+CliRun RunCliInEnglish(std::vector<std::string> args) {
+  args.insert(args.end(), {"--lang", "en"});
+  return RunCliWith(std::move(args));
+}
+
 std::vector<std::string> Lines(const std::string& text) { return testing::SplitLines(text, "\n"); }
 
 
@@ -132,7 +138,7 @@ TEST(Cli, UsageErrorsExitWithSixtyFour) {
            {"--save"},
            {"--tolerance", "1", "--tolerance", "2"},
            {"3.3"}}) {
-    CliRun run = RunCliWith(args);
+    CliRun run = RunCliInEnglish(args);
     EXPECT_EQ(run.status, kExitUsage) << args[0];
     EXPECT_THAT(run.err, ::testing::MatchesRegex("tapsmith-cli: [^\n]+\n"
                                                  "Run 'tapsmith-cli --help' for the options\\.\n"))
@@ -140,11 +146,12 @@ TEST(Cli, UsageErrorsExitWithSixtyFour) {
     EXPECT_EQ(run.out, "");
   }
   // The console's own words, the limits named as the user wrote them.
-  EXPECT_THAT(RunCliWith({"--tolerance", "1", "--tolerance", "2"}).err,
+  EXPECT_THAT(RunCliInEnglish({"--tolerance", "1", "--tolerance", "2"}).err,
               StartsWith("tapsmith-cli: --tolerance is given more than once\n"));
-  EXPECT_THAT(RunCliWith({"--vo", "--vfb", "0.8"}).err, StartsWith("tapsmith-cli: --vo needs a value: VOLTS\n"));
-  EXPECT_THAT(RunCliWith({"--current-min", "1m", "--current-max", "10u"}).err,
+  EXPECT_THAT(RunCliInEnglish({"--vo", "--vfb", "0.8"}).err, StartsWith("tapsmith-cli: --vo needs a value: VOLTS\n"));
+  EXPECT_THAT(RunCliInEnglish({"--current-min", "1m", "--current-max", "10u"}).err,
               StartsWith("tapsmith-cli: --current-min 1m lies above --current-max 10u\n"));
+  EXPECT_THAT(RunCliInEnglish({"--serial=1"}).err, StartsWith("tapsmith-cli: --serial takes no value\n"));
   EXPECT_EQ(RunCliWith({"--vo", "", "--lang", "en"}).status, kExitNothingFound) << "an empty field is 0 V";
 }
 
@@ -175,7 +182,7 @@ TEST(Cli, DesignerValuesTakeTheUnitSymbolAfterTheirPrefix) {
     EXPECT_EQ(RunCliWith(args).out, plain.out) << args[1];
   }
   for (const char* current : {"10uAA", "10uV", "1Au", "10 u A"}) {
-    CliRun run = RunCliWith({"--current-max", current});
+    CliRun run = RunCliInEnglish({"--current-max", current});
     EXPECT_EQ(run.status, kExitUsage) << current;
     EXPECT_THAT(run.err, HasSubstr("is no current")) << current;
   }
@@ -220,6 +227,7 @@ TEST(Cli, ARunWithoutFilesRefusesTheOptionsThatNeedThem) {
   for (std::vector<std::string> args : std::vector<std::vector<std::string>>{
            {"--settings", "Tapsmith.ini"}, {"--list-file", "list.txt"}}) {
     args.insert(args.begin(), "tapsmith-cli");
+    args.insert(args.end(), {"--lang", "en"});
     std::vector<const char*> argv;
     for (const std::string& a : args) argv.push_back(a.c_str());
     std::ostringstream out, err;
@@ -324,7 +332,7 @@ TEST(Cli, ListFileThatIsNoListIsRefusedWithTheReason) {
       {dir.File("huge.txt"), dir.File("huge.txt") + " is too long for a stock list"},
   };
   for (const auto& [path, reason] : cases) {
-    CliRun run = RunCliWith({"--list-file", path});
+    CliRun run = RunCliInEnglish({"--list-file", path});
     EXPECT_EQ(run.status, kExitInputError) << path;
     EXPECT_THAT(run.err, StartsWith("tapsmith-cli: --list-file: " + reason)) << path;
     EXPECT_EQ(run.out, "") << path;
@@ -340,7 +348,7 @@ TEST(Cli, ListFileUpToTheSlotSizeIsReadWholeAndAByteOrderMarkIsSkipped) {
   dir.Write("over.txt", full + "12\n");
   CliRun fits = RunCliWith({"--list-file", dir.File("full.txt"), "--lang", "en"});
   EXPECT_NE(fits.status, kExitInputError) << fits.err;
-  CliRun over = RunCliWith({"--list-file", dir.File("over.txt")});
+  CliRun over = RunCliInEnglish({"--list-file", dir.File("over.txt")});
   EXPECT_EQ(over.status, kExitInputError);
   EXPECT_THAT(over.err, HasSubstr("too long"));
 
@@ -446,13 +454,13 @@ TEST(Cli, DesignOptionErrorsExitWithSixtyFourAndWriteNothing) {
            {"--list", "E96", "--list-file", dir.File("list.txt")}}) {
     const std::string option = args[0];
     args.insert(args.end(), {"--settings", ini, "--save"});
-    CliRun run = RunCliWith(args);
+    CliRun run = RunCliInEnglish(args);
     EXPECT_EQ(run.status, kExitUsage) << option;
     EXPECT_THAT(Lines(run.err)[0], StartsWith("tapsmith-cli: --")) << option;
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(access(ini.c_str(), F_OK), -1) << option << ": nothing is written";
   }
-  EXPECT_THAT(RunCliWith({"--list", "E192", "--range", "10..10M"}).err,
+  EXPECT_THAT(RunCliInEnglish({"--list", "E192", "--range", "10..10M"}).err,
               HasSubstr("holds 1153 E192 values; a list holds at most 500 beside DNM"));
 }
 
@@ -560,9 +568,9 @@ TEST(Cli, PinCurrentAndYieldOptionsAreCheckedBeforeAnySearch) {
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(access(ini.c_str(), F_OK), -1) << option << ": nothing is written";
   }
-  EXPECT_THAT(RunCliWith({"--pin-current-min", "1n"}).err,
+  EXPECT_THAT(RunCliInEnglish({"--pin-current-min", "1n"}).err,
               HasSubstr("--pin-current-min 1n lies above --pin-current 0 (not given)"));
-  EXPECT_THAT(RunCliWith({"--rank", "yield"}).err, HasSubstr("--rank requires --best"));
+  EXPECT_THAT(RunCliInEnglish({"--rank", "yield"}).err, HasSubstr("--rank requires --best"));
 }
 
 TEST(Cli, YieldIsPrintedInEveryFormatAndRanksTheBest) {
@@ -591,6 +599,77 @@ TEST(Cli, YieldIsPrintedInEveryFormatAndRanksTheBest) {
   EXPECT_GE(kept["count"], 5);
   EXPECT_LT(kept["count"], ranked["count"]);
   for (const auto& match : kept["matches"]) EXPECT_GE(match["yield"], fifth);
+}
+
+}  // namespace
+}  // namespace tapsmith
+
+namespace tapsmith {
+namespace {
+
+// One language a run: --lang, else the settings file's, else Japanese, as
+// for the status.
+TEST(Cli, ReasonsAndTheirHintAreInTheRunsLanguage) {
+  EXPECT_EQ(RunCliWith({"--config", "e"}).err,
+            "tapsmith-cli: --config: 「e」は構成ではありません (「a」、「b」、「c」、「d」のいずれか)\n"
+            "オプションの一覧は 'tapsmith-cli --help' で表示されます。\n");
+  EXPECT_EQ(RunCliWith({"--config", "e", "--lang", "en"}).err,
+            "tapsmith-cli: --config: \"e\" is no configuration: \"a\", \"b\", \"c\" or \"d\"\n"
+            "Run 'tapsmith-cli --help' for the options.\n");
+  TemporaryDirectory dir;
+  dir.Write("Tapsmith.ini", "20\r\n1\r\n");  // English
+  EXPECT_THAT(RunCliWith({"--settings", dir.File("Tapsmith.ini"), "--bogus"}).err,
+              StartsWith("tapsmith-cli: unknown option --bogus\n"));
+  EXPECT_THAT(RunCliWith({"--list-file", dir.File("none.txt")}).err, HasSubstr("を読めません"));
+}
+
+TEST(Cli, StatusSaysTheBestAreChosenByTheirYield) {
+  const std::vector<std::string> args = {"--vo2", "0.05%", "--tolerance", "0.1", "--best", "3", "--rank", "yield"};
+  std::vector<std::string> english = args;
+  english.insert(english.end(), {"--lang", "en"});
+  EXPECT_THAT(RunCliWith(english).err, ::testing::EndsWith(" set(s) found; the 3 of the highest yield shown.\n"));
+  EXPECT_THAT(RunCliWith(args).err, ::testing::EndsWith("組見つかりました。歩留まりの高い順に3組を表示します。\n"));
+  english.insert(english.end(), {"--format", "json"});
+  EXPECT_THAT(nlohmann::json::parse(RunCliWith(english).out)["status"].get<std::string>(),
+              HasSubstr("of the highest yield"));
+}
+
+TEST(Cli, ReferenceOutsideItsLimitsIsAUsageErrorNamingBoth) {
+  TemporaryDirectory dir;
+  const std::string ini = dir.File("Tapsmith.ini");
+  EXPECT_EQ(RunCliInEnglish({"--vfb", "0.8", "--vfb-max", "0.79", "--settings", ini, "--save"}).err,
+            "tapsmith-cli: --vfb 0.8 lies above --vfb-max 0.79\nRun 'tapsmith-cli --help' for the options.\n");
+  EXPECT_EQ(access(ini.c_str(), F_OK), -1) << "nothing is written";
+  const CliRun below = RunCliInEnglish({"--vfb-min", "0.75", "--yield"});
+  EXPECT_EQ(below.status, kExitUsage);
+  EXPECT_THAT(below.err, StartsWith("tapsmith-cli: --vfb-min 0.75 lies above --vfb 0.7 (not given)\n"));
+  EXPECT_EQ(RunCliInEnglish({"--vfb", "0.7", "--vfb-min", "0.7", "--vfb-max", "0.71"}).status, kExitFound);
+}
+
+TEST(Cli, PinCurrentOfZeroAndNegativeValuesReadAsTheyAre) {
+  const std::vector<std::string> args = {"--current-min", "0", "--tolerance", "1", "--yield", "--format", "csv"};
+  std::vector<std::string> zero = args;
+  zero.insert(zero.end(), {"--pin-current", "0"});
+  EXPECT_EQ(RunCliWith(zero).out, RunCliWith(args).out) << "every column, the current included";
+  const CliRun spaced = RunCliWith({"--pin-current", "-.5u", "--format", "json"});
+  EXPECT_EQ(spaced.status, kExitFound) << spaced.err;
+  EXPECT_EQ(spaced.out, RunCliWith({"--pin-current=-0.5uA", "--format", "json"}).out);
+  EXPECT_EQ(RunCliWith({"--vo", "-x", "--lang", "en"}).err, "Format error\n-x\n") << "a field's value, not an option";
+}
+
+TEST(Cli, ValuesAlsoSplitWhereAJapaneseInputMethodSeparates) {
+  const std::vector<std::string> search = {"--vo", "1.54", "--vo2", "1%", "--r1-min", "1k", "--r1-max", "10k"};
+  std::vector<std::string> ascii = search, wide = search;
+  ascii.insert(ascii.end(), {"--values", "1k, 1.2k 2.7k"});
+  wide.insert(wide.end(), {"--values", "1k、1.2k，2.7k\u30003.3k"});
+  ascii.back() += " 3.3k";
+  EXPECT_EQ(RunCliWith(wide).out, RunCliWith(ascii).out);
+  EXPECT_THAT(RunCliWith(ascii).out, HasSubstr("1.2k + (1k // DNM)"));
+  // A text far beyond what a list holds is refused, not converted whole.
+  const CliRun huge = RunCliInEnglish({"--values", std::string(64 << 20, '7')});
+  EXPECT_EQ(huge.status, kExitInputError);
+  EXPECT_EQ(huge.err, "tapsmith-cli: --values: the list is too long for a stock list: at most 32759 bytes "
+                      "with CR LF line ends\n");
 }
 
 }  // namespace

@@ -64,7 +64,6 @@ class DesignRulesTest : public ::testing::Test {
     request_.R1min = 1000.0 - 5e-10;  // R1 is 1k
     request_.R1max = 1000.0 + 5e-10;
     request_.DigitCount = 0;
-    design_.reportsWorstCase = design_.reportsCurrent = true;
     design_.tolerancePercent = kTolerance;
     design_.vfbMin = kVfb * 0.99;
     design_.vfbMax = kVfb * 1.01;
@@ -268,7 +267,7 @@ TEST_F(DesignRulesTest, YieldAgreesWithAMonteCarloOfTheNodeEquations) {
   double largest = 0.0;
   for (const Case& c : kCases) {
     design_.tolerancePercent = c.tolerance;
-    design_.reportsYield = true;
+    design_.yield = true;
     design_.pinCurrent = c.pin;
     design_.pinCurrentMin = c.pin * 0.8;
     design_.pinCurrentMax = c.pin * 1.2;
@@ -310,7 +309,7 @@ TEST_F(DesignRulesTest, YieldAgreesWithAMonteCarloOfTheNodeEquations) {
 TEST_F(DesignRulesTest, YieldIsOneWithoutSpreadAndTheNormalDistributionHoldsToErfc) {
   design_.tolerancePercent = 0.0;
   design_.vfbMin = design_.vfbMax = std::nullopt;
-  design_.reportsYield = true;
+  design_.yield = true;
   request_.Vmin = 1.0;
   request_.Vmax = 2.0;
   Search(0, false);

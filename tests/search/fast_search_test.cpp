@@ -337,7 +337,6 @@ TEST(FastSearch, DesignRulesAgreeWithAPlainLoopThatFiltersAndSortsEverything) {
 
     DesignRequest design;
     design.tolerancePercent = random.Pick<double>({0.0, 0.1, 1.0, 5.0, 30.0});
-    design.reportsWorstCase = design.reportsCurrent = true;
     design.vfbMin = request.Vfb * random.Pick<double>({1.0, 0.99, 0.9});
     design.vfbMax = request.Vfb * random.Pick<double>({1.0, 1.01, 1.1});
     // A pin current of either sign that moves the output by a share of Vfb
@@ -353,7 +352,7 @@ TEST(FastSearch, DesignRulesAgreeWithAPlainLoopThatFiltersAndSortsEverything) {
     // Ranked by yield, every match carries it, as the console asks.
     design.bestRank = random.Chance(0.3) ? BestRank::Yield : BestRank::Closest;
     rankedByYield += design.bestRank == BestRank::Yield;
-    design.reportsYield = design.bestRank == BestRank::Yield || random.Chance(0.3);
+    design.yield = design.bestRank == BestRank::Yield || random.Chance(0.3);
     design.sigmaCount = random.Pick<double>({3.0, 1.0, 6.0});
     options.design = &design;
     options.selection = selection.get();
@@ -371,7 +370,7 @@ TEST(FastSearch, DesignRulesAgreeWithAPlainLoopThatFiltersAndSortsEverything) {
       // Keeps some and drops others: the yield of one of them.
       design.yieldMin = std::max(1e-300, RankedYield(all.records[random.Uniform(0, all.count - 1)]));
     }
-    if (design.worstCaseInWindow || boundsCurrent || design.yieldMin > 0.0) ++filtered;
+    if (design.worstCaseInWindow || boundsCurrent || design.yieldMin) ++filtered;
 
     const int plainCount = RunPlainSearch(request, *tables.stock, options, survivors.get());
     RunSearch(request, *tables.stock, options, fastSurvivors.get());

@@ -1,6 +1,7 @@
 // The console's core as the WebAssembly module gives it (src/web): one whole
 // tapsmith-cli run per call, the arguments written into the module's memory
-// and both streams read back from it as the native program's bytes.
+// and what comes back read from it as the native program's bytes; or the
+// same run as one structured answer; or a list file's bytes checked.
 
 /** What one tapsmith-cli run gives: its exit status and what it printed. */
 export interface RunResult {
@@ -9,28 +10,84 @@ export interface RunResult {
   stderr: string;
 }
 
-/** The target window a run searched, in volts (typical 0: none). */
-export interface TargetWindow {
-  least: number;
-  greatest: number;
-  typical: number;
+/** What a front end asks of one run: its arguments and what to hold. */
+export interface AnswerRequest {
+  /** tapsmith-cli's arguments, without the program's name. */
+  args: string[];
+  /** The renderings to hold, each as that --format prints it. */
+  text?: boolean;
+  csv?: boolean;
+  json?: boolean;
+  /** The whole design space: the 1000 best by the same rank, for a picture. */
+  space?: boolean;
 }
 
-/** A run as the page gets it: the result, and the window for its chart. */
-export interface CoreRun extends RunResult {
-  window: TargetWindow | null;
+/** A match of an answer: the console's numbers, and the texts to show. */
+export interface AnswerMatch {
+  id: string;
+  r1: string;
+  r2: string;
+  r3: string;
+  connection: 'parallel' | 'series';
+  vout: number;
+  deviation_percent: number | null;
+  vout_min?: number;
+  vout_max?: number;
+  current_a: number;
+  current_upper_a: number;
+  yield?: number;
+  texts: Record<string, string>;
+}
+
+/** Something the core noticed, with the options it is about. */
+export interface AnswerNote {
+  message: string;
+  options: string[];
+}
+
+/** One run as the core answers it (ConsoleAnswer in src/cli). */
+export interface Answer {
+  exit: number;
+  language: 'ja' | 'en';
+  /** The status line, or the reason of an error, in the run's language. */
+  status: string;
+  error: { kind: 'usage' | 'input' | 'save'; message: string; options: string[] } | null;
+  hint: string | null;
+  configuration: 'a' | 'b' | 'c' | 'd' | null;
+  /** The window searched (widened as the search tests it), and its fields as they would be typed. */
+  window: {
+    least: number; greatest: number; typical: number;
+    least_text: string; greatest_text: string; typical_text: string; tolerance_text: string;
+  } | null;
+  r1: { least: number; greatest: number } | null;
+  notes: AnswerNote[];
+  reports?: { worst_case: boolean; current: boolean; yield: boolean };
+  count?: number;
+  too_many?: boolean;
+  best?: boolean;
+  matches: AnswerMatch[];
+  text?: string | null;
+  csv?: string | null;
+  json?: string | null;
+}
+
+/** A list file checked as the console checks one: its text, or why not. */
+export interface ListCheck {
+  values?: string;
+  message?: string;
 }
 
 /** The part of the Emscripten module that the page uses. */
 export interface CoreModule {
   HEAPU8: Uint8Array;
   HEAPU32: Uint32Array;
-  HEAPF64: Float64Array;
   _malloc(size: number): number;
   _free(pointer: number): void;
   _tapsmith_run(argc: number, argv: number): number;
   _tapsmith_output(stream: number, size: number): number;
-  _tapsmith_window(volts: number): number;
+  _tapsmith_answer(request: number, length: number): number;
+  _tapsmith_check_list(bytes: number, size: number, name: number, language: number): number;
+  _tapsmith_list_read_limit(): number;
 }
 
 export type CoreFactory = () => Promise<CoreModule>;
@@ -53,38 +110,87 @@ export function checkedArguments(args: unknown): string[] {
   return [...args];
 }
 
+/** The request as answer() takes it, or a TypeError saying what is wrong. */
+export function checkedRequest(request: unknown): AnswerRequest {
+  const asked = request as AnswerRequest | null;
+  if (typeof asked !== 'object' || asked === null) throw new TypeError('tapsmith.answer: the request must be an object');
+  const flags = ['text', 'csv', 'json', 'space'] as const;
+  if (flags.some((flag) => asked[flag] !== undefined && typeof asked[flag] !== 'boolean')) {
+    throw new TypeError('tapsmith.answer: text, csv, json and space are true or false');
+  }
+  return { ...asked, args: checkedArguments(asked.args) };
+}
+
 const encoder = new TextEncoder();
 const decoder = new TextDecoder();
 
-/** Runs tapsmith-cli with `args` (without the program's name) in `core`. */
-export function runInCore(core: CoreModule, args: readonly string[]): CoreRun {
-  const argv = ['tapsmith-cli', ...args];
-  const pointers = argv.map((arg) => {
-    const bytes = encoder.encode(`${arg}\0`);
-    const pointer = core._malloc(bytes.length);
-    core.HEAPU8.set(bytes, pointer);
-    return pointer;
-  });
-  const table = core._malloc(4 * argv.length);
-  core.HEAPU32.set(pointers, table >>> 2);
-  const size = core._malloc(4);
-  const volts = core._malloc(3 * 8);
+/** Memory of the module for `size` bytes; an Error if it has none to give. */
+function allocate(core: CoreModule, size: number): number {
+  const pointer = core._malloc(Math.max(size, 1));
+  if (pointer === 0) throw new Error(`the core has no memory for ${size} bytes`);
+  return pointer;
+}
+
+/** Calls `use` with the bytes copied into the module's memory, then frees them. */
+function withBytes<T>(core: CoreModule, bytes: Uint8Array, use: (pointer: number) => T): T {
+  const pointer = allocate(core, bytes.length);
   try {
+    core.HEAPU8.set(bytes, pointer);
+    return use(pointer);
+  } finally {
+    core._free(pointer);
+  }
+}
+
+// Read after the call: a call that grew the memory replaced the views.
+function readOutput(core: CoreModule, stream: number): string {
+  const size = allocate(core, 4);
+  try {
+    const at = core._tapsmith_output(stream, size);
+    const length = core.HEAPU32[size >>> 2];
+    return decoder.decode(core.HEAPU8.subarray(at, at + length));
+  } finally {
+    core._free(size);
+  }
+}
+
+/** Runs tapsmith-cli with `args` (without the program's name) in `core`. */
+export function runInCore(core: CoreModule, args: readonly string[]): RunResult {
+  const argv = ['tapsmith-cli', ...args];
+  const pointers: number[] = [];
+  try {
+    for (const arg of argv) {
+      const bytes = encoder.encode(`${arg}\0`);
+      const pointer = allocate(core, bytes.length);
+      pointers.push(pointer);
+      core.HEAPU8.set(bytes, pointer);
+    }
+    const table = allocate(core, 4 * argv.length);
+    pointers.push(table);
+    core.HEAPU32.set(pointers.slice(0, argv.length), table >>> 2);
     const exit = core._tapsmith_run(argv.length, table);
-    // Read after the run: a run that grew the memory replaced the views.
-    const read = (stream: number): string => {
-      const at = core._tapsmith_output(stream, size);
-      const length = core.HEAPU32[size >>> 2];
-      return decoder.decode(core.HEAPU8.subarray(at, at + length));
-    };
-    const searched = core._tapsmith_window(volts) !== 0;
-    const [least, greatest, typical] = core.HEAPF64.subarray(volts >>> 3, (volts >>> 3) + 3);
-    const window = searched ? { least, greatest, typical } : null;
-    return { exit, stdout: read(1), stderr: read(2), window };
+    return { exit, stdout: readOutput(core, 1), stderr: readOutput(core, 2) };
   } finally {
     for (const pointer of pointers) core._free(pointer);
-    core._free(table);
-    core._free(size);
-    core._free(volts);
   }
+}
+
+/** The structured answer of one run in `core`. */
+export function answerInCore(core: CoreModule, request: AnswerRequest): Answer {
+  const bytes = encoder.encode(JSON.stringify(request));
+  withBytes(core, bytes, (pointer) => core._tapsmith_answer(pointer, bytes.length));
+  return JSON.parse(readOutput(core, 1)) as Answer;
+}
+
+/** A list file's first bytes (at most listReadLimit + 1), checked in `core`. */
+export function checkListInCore(core: CoreModule, bytes: Uint8Array, name: string, language: 'ja' | 'en'): ListCheck {
+  const nameBytes = encoder.encode(`${name}\0`);
+  withBytes(core, nameBytes, (namePointer) =>
+    withBytes(core, bytes, (pointer) => core._tapsmith_check_list(pointer, bytes.length, namePointer, language === 'en' ? 1 : 0)));
+  return JSON.parse(readOutput(core, 1)) as ListCheck;
+}
+
+/** The most bytes of a list file the check needs: one more is too long. */
+export function listReadLimit(core: CoreModule): number {
+  return core._tapsmith_list_read_limit();
 }

@@ -1,14 +1,30 @@
 // tapsmith.mjs: the console's search as a JavaScript module, for Node and
-// for bundlers. run(args) is tapsmith-cli with those arguments, in process.
+// for bundlers. run(args) is tapsmith-cli with those arguments, in process;
+// answer(request) is the same run as one structured answer.
 import { createRequire } from 'node:module';
 
 import coreScript from '@core?raw';
 
-import { type CoreModule, type RunResult, checkedArguments, factoryFromScript, runInCore } from './core';
+import {
+  type Answer,
+  type AnswerRequest,
+  type CoreModule,
+  type RunResult,
+  answerInCore,
+  checkedArguments,
+  checkedRequest,
+  factoryFromScript,
+  runInCore,
+} from './core';
 
-export type { RunResult };
+export type { Answer, AnswerRequest, RunResult };
 
 let core: Promise<CoreModule> | undefined;
+
+function loaded(): Promise<CoreModule> {
+  core ??= factoryFromScript(coreScript, createRequire(import.meta.url))();
+  return core;
+}
 
 /**
  * Runs tapsmith-cli with `args` (its arguments, without the program's name)
@@ -18,7 +34,15 @@ let core: Promise<CoreModule> | undefined;
  */
 export async function run(args: readonly string[]): Promise<RunResult> {
   const checked = checkedArguments(args);
-  core ??= factoryFromScript(coreScript, createRequire(import.meta.url))();
-  const { exit, stdout, stderr } = runInCore(await core, checked);
-  return { exit, stdout, stderr };
+  return runInCore(await loaded(), checked);
+}
+
+/**
+ * The same run as one structured answer: its exit status, status line,
+ * error and the options at fault, the window searched, the matches with
+ * their texts, the notes on why nothing was found and the renderings asked.
+ */
+export async function answer(request: AnswerRequest): Promise<Answer> {
+  const checked = checkedRequest(request);
+  return answerInCore(await loaded(), checked);
 }
