@@ -8,7 +8,7 @@
 // (x * R1, (1/R1) / x, R1 / x, (1/R1) * x, + 1, 1 / y, Vfb * z) each of which
 // is monotone in its operand while no operand is NaN; rounding to nearest
 // never reverses an order. So the voltage is monotone in k and in j, and the
-// k with Vmin <= Vo <= Vmax are one run (PairRun says what follows from that).
+// k with Vmin <= Vo <= Vmax are one run (PairSpace and RowRun say what follows from that).
 // Its ends are found by evaluating exactly the plain loop's expression, or by
 // comparing pair terms with the interval of terms whose outputs lie in the
 // window, which is the same for a monotone output; every combination offered
@@ -256,17 +256,11 @@ struct WalkStarts {
   int end = 0;       // where the first row walked leaves the near side
 };
 
-/// The run of a row: the indices of row j whose pair key lies within the
-/// sides. The rows j < n - 1 are those of R2, each holding the R3 entries
-/// k >= j; with "R3=DNM only" the one row is that of R3, the last entry,
-/// holding every R2 (the key being symmetric).
-///
-/// Invariant: placed on a row (Find, Follow), every index from the row's
-/// floor up to `start` lies before the sides, and `stop` is the first index
-/// from the floor on that lies after them; the run is [start, stop), empty
-/// when stop <= start. The key moves along the rows as it moves along the
-/// indices, so in a later row every index lies farther along and both ends
-/// only move down: following the rows costs the distance the ends travel.
+/// The pairs of the table whose key lies within the sides. The rows j < n - 1
+/// are those of R2, each holding the R3 entries k >= j; with "R3=DNM only"
+/// the one row is that of R3, the last entry, holding every R2 (the key
+/// being symmetric). The key moves along the rows as it moves along the
+/// indices, so in a later row every index lies farther along.
 ///
 /// Over the pairs j <= k the same holds with rows and columns exchanged:
 /// those before the sides, and those not after them, lie below a staircase
@@ -276,13 +270,12 @@ struct WalkStarts {
 /// interval: a few steps, each past many of the other member. That is R3,
 /// the columns, in series, and R2, the rows, in parallel.
 template <typename Key>
-class PairRun {
+class PairSpace {
  public:
-  PairRun(const Sides& sides, Key key, int count) : sides_(sides), key_(key), count_(count) {}
+  PairSpace(const Sides& sides, Key key, int count) : sides_(sides), key_(key), count_(count) {}
 
   const Sides& sides() const { return sides_; }
-  int start() const { return start_; }
-  int stop() const { return stop_; }
+  int count() const { return count_; }
 
   /// The first row whose last index is not before the sides: every earlier
   /// row lies wholly before them.
@@ -298,43 +291,12 @@ class PairRun {
     return Along([&](auto is) { return FirstWhere(from, last, [&](int j) { return is.After(j, j); }); });
   }
 
-  /// Places the run on `row`, its ends found by halving in [floor, end).
-  void Find(int row, int floor, int end) {
-    Along([&](auto is) {
-      start_ = FirstWhere(floor, end, [&](int k) { return !is.Before(row, k); });
-      stop_ = FirstWhere(floor, end, [&](int k) { return is.After(row, k); });
-    });
-  }
-
-  /// Moves the run on to the later R2 row `row`, whose floor is its diagonal.
-  void Follow(int row) {
-    Along([&](auto is) {
-      int start = start_ < row ? row : start_;
-      int stop = stop_;
-      while (start > row && !is.Before(row, start - 1)) --start;
-      while (stop > row && is.After(row, stop - 1)) --stop;
-      start_ = start;
-      stop_ = stop;
-    });
-  }
-
-  /// Places the run on each R2 row from `from` on that can hold any of it,
-  /// in order, and calls `visit(row)` there; stops after a row for which it
-  /// returns true. Returns the row after that one, or n - 1 once the rows
-  /// are done.
-  template <typename Visit>
-  int EachRow(int from, Visit visit) {
-    const int first = std::max(from, FirstRow());
-    const int end = EndRow(first);
-    for (int row = first; row < end; ++row) {
-      if (row == first) {
-        Find(row, row, count_);
-      } else {
-        Follow(row);
-      }
-      if (visit(row)) return row + 1;
-    }
-    return count_ - 1;
+  /// Calls `walk` with a classifier of pairs, Before(j, k) and After(j, k),
+  /// whose direction along the indices is a constant.
+  template <typename Walk>
+  auto Along(Walk walk) const {
+    if (sides_.direction == Direction::Rising) return walk(Classifier<Direction::Rising>{sides_, key_});
+    return walk(Classifier<Direction::Falling>{sides_, key_});
   }
 
   /// The pairs j <= k, j < n - 1, within the sides, over every row: those
@@ -367,12 +329,6 @@ class PairRun {
     bool Before(int j, int k) const { return sides.Before<kAlong>(key(j, k)); }
     bool After(int j, int k) const { return sides.After<kAlong>(key(j, k)); }
   };
-
-  template <typename Walk>
-  auto Along(Walk walk) const {
-    if (sides_.direction == Direction::Rising) return walk(Classifier<Direction::Rising>{sides_, key_});
-    return walk(Classifier<Direction::Falling>{sides_, key_});
-  }
 
   // The pairs j <= k, j < n - 1, on the near side of one end: `near` holds
   // for the first indices of every row and of every column.
@@ -457,6 +413,66 @@ class PairRun {
   Sides sides_;
   Key key_;
   int count_;
+};
+
+/// The run of a row: the indices of one row whose pair key lies within the
+/// sides of a PairSpace, as a cursor that follows the rows down.
+///
+/// Invariant: placed on a row (Find, Follow), every index from the row's
+/// floor up to `start` lies before the sides, and `stop` is the first index
+/// from the floor on that lies after them; the run is [start, stop), empty
+/// when stop <= start. In a later row every index lies farther along, so
+/// both ends only move down: following the rows costs the distance the ends
+/// travel.
+template <typename Key>
+class RowRun {
+ public:
+  explicit RowRun(const PairSpace<Key>& space) : space_(space) {}
+
+  int start() const { return start_; }
+  int stop() const { return stop_; }
+
+  /// Places the run on `row`, its ends found by halving in [floor, end).
+  void Find(int row, int floor, int end) {
+    space_.Along([&](auto is) {
+      start_ = FirstWhere(floor, end, [&](int k) { return !is.Before(row, k); });
+      stop_ = FirstWhere(floor, end, [&](int k) { return is.After(row, k); });
+    });
+  }
+
+  /// Moves the run on to the later R2 row `row`, whose floor is its diagonal.
+  void Follow(int row) {
+    space_.Along([&](auto is) {
+      int start = start_ < row ? row : start_;
+      int stop = stop_;
+      while (start > row && !is.Before(row, start - 1)) --start;
+      while (stop > row && is.After(row, stop - 1)) --stop;
+      start_ = start;
+      stop_ = stop;
+    });
+  }
+
+  /// Places the run on each R2 row from `from` on that can hold any of it,
+  /// in order, and calls `visit(row)` there; stops after a row for which it
+  /// returns true. Returns the row after that one, or n - 1 once the rows
+  /// are done.
+  template <typename Visit>
+  int EachRow(int from, Visit visit) {
+    const int first = std::max(from, space_.FirstRow());
+    const int end = space_.EndRow(first);
+    for (int row = first; row < end; ++row) {
+      if (row == first) {
+        Find(row, row, space_.count());
+      } else {
+        Follow(row);
+      }
+      if (visit(row)) return row + 1;
+    }
+    return space_.count() - 1;
+  }
+
+ private:
+  const PairSpace<Key>& space_;
   int start_ = 0;
   int stop_ = 0;
 };
@@ -597,7 +613,8 @@ template <int kForm>
 bool FastPairsForR1(SearchPass* pass, int i) {
   const SearchRequest& request = *pass->request;
   const PairOutput<kForm> output{pass->pairTerm, Divider<kForm>(*pass, pass->stock->entries[i].value)};
-  PairRun<PairOutput<kForm>> run({request.Vmin, request.Vmax, output.AlongIndex()}, output, pass->count);
+  const PairSpace<PairOutput<kForm>> space({request.Vmin, request.Vmax, output.AlongIndex()}, output, pass->count);
+  RowRun<PairOutput<kForm>> run(space);
   bool full = false;
   run.EachRow(0, [&](int j) {
     const int stop = run.stop();
@@ -609,17 +626,18 @@ bool FastPairsForR1(SearchPass* pass, int i) {
   return full;
 }
 
-// Offers the pairs of `run`, counted already, row by row from `from` on.
+// Offers the pairs of `space`, counted already, row by row from `from` on.
 // Returns the row after the one in which the selection narrowed, to go on
-// from with a narrower run, or n - 1 once the rows are done.
+// from with a narrower space, or n - 1 once the rows are done.
 template <int kForm>
-int OfferRows(SearchPass* pass, int i, const Divider<kForm>& divider, PairRun<PairTerm<kForm>>* run,
+int OfferRows(SearchPass* pass, int i, const Divider<kForm>& divider, const PairSpace<PairTerm<kForm>>& space,
               int from, EntryWindow* entry) {
   const double* term = pass->pairTerm;
-  return run->EachRow(from, [&](int j) {
-    const int stop = run->stop();
-    if (stop <= run->start()) return false;
-    for (int k = run->start(); k < stop; ++k) {
+  RowRun<PairTerm<kForm>> run(space);
+  return run.EachRow(from, [&](int j) {
+    const int stop = run.stop();
+    if (stop <= run.start()) return false;
+    for (int k = run.start(); k < stop; ++k) {
       const double vo = divider.Output(term[j] + term[k]);
       kernel::Offer<kForm, Counting::PerRun>(pass, i, j, k, vo);
     }
@@ -648,16 +666,16 @@ void BestPairsForR1(SearchPass* pass, int i, BestSearchState* state) {
   const SearchRequest& request = *pass->request;
   const Divider<kForm> divider(*pass, pass->stock->entries[i].value);
   const PairTerm<kForm> key{pass->pairTerm};
-  PairRun<PairTerm<kForm>> window(TermsWithin<kForm>(*pass, divider, request.Vmin, request.Vmax), key, n);
+  const PairSpace<PairTerm<kForm>> window(TermsWithin<kForm>(*pass, divider, request.Vmin, request.Vmax), key, n);
   if (window.sides().Empty()) return;
   pass->qualified += window.CountPairs(&state->windowNotAfter, &state->windowBefore);
   EntryWindow* entry = &state->entry;
-  int row = entry->narrowed() ? 0 : OfferRows<kForm>(pass, i, divider, &window, 0, entry);
+  int row = entry->narrowed() ? 0 : OfferRows<kForm>(pass, i, divider, window, 0, entry);
   PairList list;
   while (row < n - 1) {
-    PairRun<PairTerm<kForm>> near(TermsWithin<kForm>(*pass, divider, entry->low(), entry->high()), key, n);
+    const PairSpace<PairTerm<kForm>> near(TermsWithin<kForm>(*pass, divider, entry->low(), entry->high()), key, n);
     if (!near.Gather(row, &state->entryBefore, &list)) {
-      row = OfferRows<kForm>(pass, i, divider, &near, row, entry);
+      row = OfferRows<kForm>(pass, i, divider, near, row, entry);
       continue;
     }
     for (int m = 0; m < list.count; ++m) {
@@ -680,7 +698,8 @@ bool FastDnmOnlyForR1(SearchPass* pass, int i, EntryWindow* entry) {
   const SearchRequest& request = *pass->request;
   const PairOutput<kForm> output{pass->pairTerm, Divider<kForm>(*pass, pass->stock->entries[i].value)};
   const Direction along = output.AlongIndex();
-  PairRun<PairOutput<kForm>> run({request.Vmin, request.Vmax, along}, output, n);
+  const PairSpace<PairOutput<kForm>> space({request.Vmin, request.Vmax, along}, output, n);
+  RowRun<PairOutput<kForm>> run(space);
   run.Find(k, 0, k);
   int start = run.start();
   int stop = run.stop();
@@ -693,7 +712,8 @@ bool FastDnmOnlyForR1(SearchPass* pass, int i, EntryWindow* entry) {
   if (stop <= start) return false;
   pass->qualified += stop - start;
   if (entry->narrowed()) {
-    PairRun<PairOutput<kForm>> near({entry->low(), entry->high(), along}, output, n);
+    const PairSpace<PairOutput<kForm>> nearSpace({entry->low(), entry->high(), along}, output, n);
+    RowRun<PairOutput<kForm>> near(nearSpace);
     near.Find(k, start, stop);
     start = near.start();
     stop = near.stop();
