@@ -32,11 +32,12 @@ need_tool() {
 installed_files() {
   local id=$1 icons=usr/share/icons/hicolor
   printf '%s\n' usr/bin/tapsmith usr/bin/tapsmith-cli \
-    "usr/share/applications/$id.desktop" "usr/share/metainfo/$id.metainfo.xml" \
+    "usr/share/applications/$id.desktop" "usr/share/applications/$id.page.desktop" \
+    "usr/share/metainfo/$id.metainfo.xml" \
     "$icons/scalable/apps/$id.svg" "$icons/48x48/apps/$id.png" "$icons/128x128/apps/$id.png" \
     usr/share/man/man1/tapsmith.1.gz usr/share/man/man1/tapsmith-cli.1.gz \
     usr/share/doc/tapsmith/copyright usr/share/doc/tapsmith/changelog.gz \
-    usr/share/tapsmith/tapsmith.html | sort
+    usr/share/lintian/overrides/tapsmith usr/share/tapsmith/tapsmith.html | sort
 }
 
 # The default search prints its ten matches and the status, and leaves no
@@ -88,14 +89,19 @@ case "$mode" in
   desktop)
     root=$1 id=$2
     need_tool desktop-file-validate desktop-file-utils
-    entry=$root/usr/share/applications/$id.desktop
-    report=$(desktop-file-validate "$entry" 2>&1) || fail "$report"
-    [[ -z "$report" ]] || fail "desktop-file-validate: $report"
-    exec_line=$(sed -n 's/^Exec=//p' "$entry")
+    for entry in "$root/usr/share/applications/$id.desktop" "$root/usr/share/applications/$id.page.desktop"; do
+      report=$(desktop-file-validate "$entry" 2>&1) || fail "$report"
+      [[ -z "$report" ]] || fail "desktop-file-validate: $report"
+      grep -qx "Icon=$id" "$entry" || fail "$entry: the icon is not $id"
+      grep -q '^Name\[ja\]=\|^GenericName\[ja\]=' "$entry" || fail "$entry: no Japanese name"
+    done
+    exec_line=$(sed -n 's/^Exec=//p' "$root/usr/share/applications/$id.desktop")
     [[ -x "$root/usr/bin/${exec_line%% *}" ]] || fail "Exec=$exec_line names no installed program"
-    grep -qx "Icon=$id" "$entry" || fail "the entry's icon is not $id"
-    grep -q '^Name\[ja\]=\|^GenericName\[ja\]=' "$entry" || fail "no Japanese name"
-    echo "$entry: valid, Exec and Icon installed"
+    # The page's entry opens the installed page in the default browser.
+    page_exec=$(sed -n 's/^Exec=//p' "$root/usr/share/applications/$id.page.desktop")
+    [[ "$page_exec" == "xdg-open /usr/share/tapsmith/tapsmith.html" ]] || fail "the page's Exec is $page_exec"
+    [[ -f "$root/usr/share/tapsmith/tapsmith.html" ]] || fail "the page's entry opens no installed page"
+    echo "both entries valid; Exec and Icon installed"
     ;;
 
   metainfo)
@@ -139,7 +145,8 @@ case "$mode" in
     [[ $(dpkg-deb -f "$deb" Package) == tapsmith ]] || fail "the package is not named tapsmith"
     [[ $(dpkg-deb -f "$deb" Version) == "$version" ]] || fail "the package's version is not $version"
     dpkg-deb -f "$deb" Depends | grep -q 'libqt6widgets6' || fail "Depends has no Qt: $(dpkg-deb -f "$deb" Depends)"
-    [[ $(dpkg-deb -f "$deb" Recommends) == fonts-noto-cjk ]] || fail "Recommends is not fonts-noto-cjk"
+    [[ $(dpkg-deb -f "$deb" Recommends) == "fonts-noto-cjk, xdg-utils" ]] ||
+      fail "Recommends is not fonts-noto-cjk, xdg-utils: $(dpkg-deb -f "$deb" Recommends)"
     # Directories and programs 0755, every other file 0644, all root's.
     dpkg-deb -c "$deb" | awk '
       $2 != "root/root" { print "not root/root: " $0 }
