@@ -31,7 +31,7 @@ constexpr MessagePair kMessages[] = {
     {Message::UsageHint, "オプションの一覧は 'tapsmith-cli --help' で表示されます。",
      "Run 'tapsmith-cli --help' for the options."},
     {Message::UnknownOption, "{0} というオプションはありません", "unknown option {0}"},
-    {Message::StrayWord, "{0} の前に値をとるオプションがありません", "{0} follows no option that takes a value"},
+    {Message::StrayWord, "{0}の前に値をとるオプションがありません", "{0} follows no option that takes a value"},
     {Message::GivenTwice, "{0} が 2 回以上指定されています", "{0} is given more than once"},
     {Message::NeedsValue, "{0} には値 ({1}) が必要です", "{0} needs a value: {1}"},
     {Message::TakesNoValue, "{0} は値をとりません", "{0} takes no value"},
