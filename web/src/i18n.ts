@@ -1,5 +1,6 @@
-// Every text the page shows, in both of its languages. The console's own
-// texts (the status, the report) come from the core in the page's language.
+// Every label the page shows, in both of its languages. Every text about a
+// search (the status, the reasons, the notes, the numbers) comes from the
+// core, in the page's language.
 
 export type Language = 'ja' | 'en';
 
@@ -59,6 +60,7 @@ const kTexts = {
     ja: '自分のリストをこのブラウザに保存できませんでした (保存領域が一杯か、使えません)。このページを閉じるまでは使えます。',
     en: 'Your lists could not be kept in this browser (its storage is full or off); they stay until this page is closed.',
   },
+  ownDeleteConfirm: { ja: 'リスト「{0}」を削除しますか?', en: 'Delete the list "{0}"?' },
   ownFileError: { ja: 'ファイルを読めませんでした:', en: 'The file could not be read:' },
   design: { ja: '設計条件 (公差・電流・歩留まり・上位 N 件)', en: 'Design rules (tolerance, currents, yield, best N)' },
   tolerance: { ja: '抵抗の公差 [%]', en: 'Resistors\' tolerance [%]' },
@@ -77,7 +79,7 @@ const kTexts = {
   rankDefault: { ja: '既定 (近い順)', en: 'default (closest)' },
   rankClosest: { ja: '標準値に近い順', en: 'closest to the typical voltage' },
   rankYield: { ja: '歩留まりの高い順', en: 'highest yield' },
-  colYield: { ja: '歩留まり', en: 'Yield' },
+  colYield: { ja: '歩留まり [%]', en: 'Yield [%]' },
   best: { ja: '上位 N 件 (1～1000)', en: 'Best N (1 to 1000)' },
   sort: { ja: '並び順', en: 'Order' },
   sortDefault: { ja: '既定 (上位 N 件は近い順)', en: 'default (best N: closest first)' },
@@ -86,33 +88,81 @@ const kTexts = {
   sortResistors: { ja: '抵抗順', en: 'by resistors' },
   optional: { ja: '空欄 = 使わない', en: 'blank = not used' },
   results: { ja: '結果', en: 'Results' },
+  jumpToResults: { ja: '結果へ移動', en: 'Jump to the results' },
+  workerFailed: {
+    ja: '探索が途中で止まりました ({0})。新しいワーカーを用意しました。入力を変えると続けて探索します。',
+    en: 'The search stopped in its worker ({0}). A fresh worker is ready: change an input to search again.',
+  },
   searching: { ja: '探索中…', en: 'Searching…' },
   starting: { ja: '準備中…', en: 'Starting…' },
   chart: { ja: '出力電圧のグラフ', en: 'Chart of the output voltages' },
   chartDescription: {
-    ja: '表示中の組み合わせごとに、最悪値の幅を棒、公称値を点で示します。網掛けは目標の窓です。',
-    en: 'For each combination shown: its worst-case band as a bar, its nominal output as a dot; the shaded band is the target window.',
+    ja: '表示中の組み合わせごとに、最悪値の幅を棒、公称値を点、求めたときは歩留まりを右端に示します。網掛けは目標の窓です。行を選ぶと詳細を表示します。',
+    en: 'For each combination shown: its worst-case band as a bar, its nominal output as a dot, its yield (when asked) at the right; the shaded band is the target window. Choose a row to see its details.',
   },
   table: { ja: '組み合わせの表', en: 'Table of combinations' },
-  tableSortHint: { ja: '列の見出しを押すと並べ替えます。', en: 'Press a column heading to sort by it.' },
+  tableSortHint: {
+    ja: '列の見出しを押すと並べ替えます。# はグラフの行番号で、# または行を押すとその組み合わせの詳細を表示します。',
+    en: 'Press a column heading to sort by it. # is the chart\'s row; press it, or the row, for the combination\'s details.',
+  },
   report: { ja: 'レポート (コンソールの出力)', en: 'Report (the console\'s output)' },
   downloadCsv: { ja: 'CSV をダウンロード', en: 'Download CSV' },
   downloadJson: { ja: 'JSON をダウンロード', en: 'Download JSON' },
   nothingShown: { ja: '表示する組み合わせはありません。', en: 'No combination to show.' },
   fieldError: { ja: 'この欄を直してください:', en: 'Please correct this field:' },
   usageError: { ja: '入力を直してください:', en: 'Please correct the input:' },
-  colR1: { ja: 'R1', en: 'R1' },
-  colR2: { ja: 'R2', en: 'R2' },
-  colR3: { ja: 'R3', en: 'R3' },
+  colIndex: { ja: '#', en: '#' },
+  colR1: { ja: 'R1 [Ω]', en: 'R1 [Ω]' },
+  colR2: { ja: 'R2 [Ω]', en: 'R2 [Ω]' },
+  colR3: { ja: 'R3 [Ω]', en: 'R3 [Ω]' },
   colConnection: { ja: '接続', en: 'Joined' },
+  cellParallel: { ja: '並列', en: 'parallel' },
+  cellSeries: { ja: '直列', en: 'series' },
   colVout: { ja: '出力 [V]', en: 'Output [V]' },
   colDeviation: { ja: '偏差 [%]', en: 'Deviation [%]' },
-  colLeast: { ja: '最悪値(min) [V]', en: 'Worst case (min) [V]' },
-  colGreatest: { ja: '最悪値(max) [V]', en: 'Worst case (max) [V]' },
+  colLeast: { ja: '最悪値 min [V]', en: 'Worst case min [V]' },
+  colGreatest: { ja: '最悪値 max [V]', en: 'Worst case max [V]' },
   colCurrent: { ja: '電流 [A]', en: 'Current [A]' },
+  chooseRow: { ja: '#{0} の詳細を表示', en: 'Show the details of #{0}' },
   chartNominal: { ja: '公称値', en: 'nominal' },
   chartBand: { ja: '最悪値', en: 'worst case' },
-  chartWindow: { ja: '目標の窓', en: 'target window' },
+  chartYield: { ja: '歩留まり', en: 'yield' },
+  volts: { ja: '{0} V', en: '{0} V' },
+  voltsRange: { ja: '{0} V ～ {1} V', en: '{0} V to {1} V' },
+  percent: { ja: '{0} %', en: '{0} %' },
+  matchName: { ja: 'R1 {0}, R2 {1} {2} R3 {3}', en: 'R1 {0}, R2 {1} {2} R3 {3}' },
+  space: { ja: '設計空間の全体', en: 'The whole design space' },
+  spaceDescription: {
+    ja: '条件を満たす組み合わせ (最大 1000 組) の、分圧器の電流 (対数目盛) に対する標準値からの偏差。大きな丸が上の表の組み合わせです。',
+    en: 'Every combination that qualifies (up to 1000): its deviation from the typical voltage against the divider\'s current (log scale). The large rings are the ones in the table.',
+  },
+  spaceX: { ja: '分圧器の電流 (グランド側) [A]', en: 'Divider current, leg to ground [A]' },
+  spaceY: { ja: '標準値からの偏差 [%]', en: 'Deviation from the typical voltage [%]' },
+  spaceYVolts: { ja: '出力電圧 [V]', en: 'Output voltage [V]' },
+  spaceCount: { ja: '{0} 組を表示', en: '{0} shown' },
+  spaceWaiting: { ja: '設計空間を探索中…', en: 'Searching the design space…' },
+  details: { ja: '組み合わせ #{0} の詳細', en: 'Details of match #{0}' },
+  detailsClose: { ja: '閉じる', en: 'Close' },
+  detailsSchematic: { ja: '構成 {0} の回路図、選んだ抵抗値つき', en: 'Schematic of configuration {0} with the chosen values' },
+  detailOutput: { ja: '公称の出力', en: 'Nominal output' },
+  detailDeviation: { ja: '標準値からの偏差', en: 'Deviation from the typical voltage' },
+  detailWorst: { ja: '最悪値', en: 'Worst case' },
+  detailLower: { ja: 'グランド側の電流 ({0})', en: 'Current in the leg to ground ({0})' },
+  detailUpper: { ja: 'もう一方の脚の電流 ({0})', en: 'Current in the other leg ({0})' },
+  detailYield: { ja: '歩留まり', en: 'Yield' },
+  yieldHelp: { ja: '歩留まりと σ について', en: 'What the yield and σ mean' },
+  yieldHelpYield: {
+    ja: '歩留まりは、基板を何枚も作ったとき出力が目標の窓に収まる割合です。R1、R2、R3、Vfb、ピン電流がそれぞれ公称値のまわりに正規分布でばらつくとして求めます。99.73 % なら 1000 枚に約 3 枚が窓から外れます。',
+    en: 'The yield is the share of boards whose output lies inside the target window, when R1, R2, R3, Vfb and the pin current each vary around their nominal value with a normal distribution. 99.73 % means about 3 boards in 1000 fall outside.',
+  },
+  yieldHelpSigma: {
+    ja: 'σ (標準偏差) はばらつきの大きさです。「公差 = σ の何倍」が 3 (既定) なら、1 % の抵抗は σ = 0.33 % で、99.73 % の部品が公差内に入ります。データシートの限界値も同じ倍数で σ に換算します。',
+    en: 'σ (the standard deviation) is the size of that spread. With "Tolerance in σ" at 3 (the default), a 1 % resistor has σ = 0.33 %, and 99.73 % of the parts lie within their tolerance. A datasheet\'s limits are turned into σ by the same factor.',
+  },
+  yieldHelpWorst: {
+    ja: '最悪値は、すべての抵抗、Vfb、ピン電流が同時に公差や限界値の端にある場合の出力の範囲です。歩留まりより厳しい見積もりです。',
+    en: 'The worst case is the range of the output when every resistor, Vfb and the pin current sit at an end of their tolerance or limits at once: a stricter bound than the yield.',
+  },
   chartX: { ja: '出力電圧 [V]', en: 'Output voltage [V]' },
   schematicOf: { ja: '構成 {0} の回路図', en: 'Schematic of configuration {0}' },
 } satisfies Record<string, Texts>;
@@ -131,70 +181,4 @@ export function browserLanguage(preferred: readonly string[]): Language {
     if (primary === 'ja' || primary === 'en') return primary;
   }
   return 'en';
-}
-
-// The console's one-line reasons in Japanese, by their shape; a reason of
-// another shape is shown as the console wrote it.
-const kKinds: Record<string, string> = {
-  voltage: '電圧', current: '電流', resistance: '抵抗値', percentage: '百分率', tolerance: '公差',
-  range: '範囲', configuration: '構成', language: '言語', order: '並び順', 'stock list': '部品リスト', format: '出力形式',
-};
-const kind = (name: string) => kKinds[name] ?? name;
-const orList = (list: string) => list.replace(/,? or /g, '、').replace(/, /g, '、');
-
-const kReasons: readonly { pattern: RegExp; ja: (...parts: string[]) => string }[] = [
-  {
-    pattern: /^(--[\w-]+): "(.*)" is no (\w+): a number, then (.*) if you like, as in (.*)$/s,
-    ja: (option, given, name, letters, examples) =>
-      `${option}: 「${given}」は${kind(name)}として読めません (数値のあとに ${orList(letters)} を付けられます。例: ${orList(examples)})`,
-  },
-  {
-    pattern: /^(--[\w-]+): "(.*)" is no tolerance: .*$/s,
-    ja: (option, given) => `${option}: 「${given}」は公差として読めません (0 以上 100 未満の数値、% は省略可)`,
-  },
-  {
-    pattern: /^(--[\w-]+): "(.*)" is no number of standard deviations: .*$/s,
-    ja: (option, given) => `${option}: 「${given}」は標準偏差の倍数として読めません (0 より大きい数値、例: 3)`,
-  },
-  {
-    pattern: /^(--[\w-]+): "(.*)" is no yield: .*$/s,
-    ja: (option, given) => `${option}: 「${given}」は歩留まりとして読めません (0 より大きく 1 以下の割合か百分率、例: 0.997、99.7%)`,
-  },
-  {
-    pattern: /^(--[\w-]+): "(.*)" is no count from 1 to (\d+)$/s,
-    ja: (option, given, most) => `${option}: 「${given}」は 1～${most} の件数ではありません`,
-  },
-  {
-    pattern: /^(--[\w-]+): "(.*)" is no range: .*$/s,
-    ja: (option, given) => `${option}: 「${given}」は範囲として読めません (最小値..最大値、例: 1k..100k)`,
-  },
-  { pattern: /^(--[\w-]+): "(.*)": MIN lies above MAX$/s, ja: (option, given) => `${option}: 「${given}」は最小値が最大値を超えています` },
-  {
-    pattern: /^(--[\w-]+): "(.*)" reaches beyond .*$/s,
-    ja: (option, given) => `${option}: 「${given}」は系列を作れる範囲 (1m～1e12 Ω) を超えています`,
-  },
-  {
-    pattern: /^(--[\w-]+): "(.*)" is no ([\w ]+): (.*)$/s,
-    ja: (option, given, name, choices) => `${option}: 「${given}」は${kind(name)}ではありません (${orList(choices)} のいずれか)`,
-  },
-  { pattern: /^(--[\w-]+) (.*) lies above (--[\w-]+) (.*)$/s, ja: (a, x, b, y) => `${a} ${x} が ${b} ${y} を超えています` },
-  { pattern: /^--range (.*) holds no (\S+) value$/s, ja: (range, series) => `--range ${range} には ${series} の値がありません` },
-  {
-    pattern: /^--range (.*) holds (\d+) (\S+) values; a list holds at most (\d+) beside DNM$/s,
-    ja: (range, count, series, most) => `--range ${range} には ${series} の値が ${count} 個あります。リストに入るのは DNM のほかに ${most} 個までです`,
-  },
-  { pattern: /^(--[\w-]+) is given more than once$/s, ja: (option) => `${option} が 2 回以上指定されています` },
-  { pattern: /^(--[\w-]+) excludes (--[\w-]+)$/s, ja: (a, b) => `${a} と ${b} は同時に指定できません` },
-  { pattern: /^(--[\w-]+) requires (--[\w-]+)$/s, ja: (a, b) => `${a} には ${b} も必要です` },
-  { pattern: /^(--[\w-]+) needs a value: (.*)$/s, ja: (option, what) => `${option} には値 (${what}) が必要です` },
-];
-
-/** The console's reason (without "tapsmith-cli: ") in `language`. */
-export function reasonText(reason: string, language: Language): string {
-  if (language === 'en') return reason;
-  for (const { pattern, ja } of kReasons) {
-    const match = pattern.exec(reason);
-    if (match !== null) return ja(...match.slice(1));
-  }
-  return reason;
 }

@@ -1,6 +1,7 @@
 // The form as data: one row per field, with the console option it feeds.
 // The page never reads a number: every text goes to tapsmith-cli as typed,
-// and the console's reasons come back to the field whose option they name.
+// and the core's reasons and notes come back to the fields of the options
+// they name.
 import type { TextKey } from './i18n';
 
 /** The form's values by field key: texts as typed, "1"/"" for a check box. */
@@ -110,7 +111,7 @@ export function initialForm(): FormState {
  * The console's arguments for the form, the status in `language`, in the
  * order of the rows. `format` is the console's output format.
  */
-export function buildArguments(form: FormState, language: string, format: 'text' | 'csv' | 'json'): string[] {
+export function buildArguments(form: FormState, language: string, format: 'text' | 'csv' | 'json' = 'text'): string[] {
   const args: string[] = [];
   for (const row of kFields) {
     const value = form[row.key] ?? row.initial;
@@ -126,10 +127,36 @@ export function buildArguments(form: FormState, language: string, format: 'text'
   return args;
 }
 
-/** The fields whose option a console reason names first (its subject). */
-export function fieldsOfReason(reason: string): string[] {
-  const named = /^(--[\w-]+)/.exec(reason)?.[1];
-  if (named === undefined) return [];
-  const option = named === '--values' ? '--list' : named;
-  return kFields.filter((row) => row.option === option && row.key !== 'rangeMax').map((row) => row.key);
+/**
+ * The fields of the console's options (an error's or a note's), in their
+ * order: each row that feeds the option, the own list's values for
+ * --values (the key "values"), both range fields for --range.
+ */
+export function fieldsOfOptions(options: readonly string[]): string[] {
+  const keys: string[] = [];
+  for (const option of options) {
+    const rows = option === '--values' ? ['values'] : kFields.filter((row) => row.option === option).map((row) => row.key);
+    for (const key of rows) if (!keys.includes(key)) keys.push(key);
+  }
+  return keys;
+}
+
+/** The window's fields as the core gave them back, in either form. */
+export interface WindowTexts {
+  least_text: string;
+  greatest_text: string;
+  typical_text: string;
+  tolerance_text: string;
+}
+
+/**
+ * The form with the window given the other way (`voMode`), its two fields
+ * the same window in the new form, as the core wrote them for the last
+ * search; without that window the fields stay as typed.
+ */
+export function withWindowMode(form: FormState, voMode: string, window: WindowTexts | null): FormState {
+  if (voMode === form.voMode || window === null) return { ...form, voMode };
+  return voMode === 'range'
+    ? { ...form, voMode, vo: window.least_text, vo2: window.greatest_text }
+    : { ...form, voMode, vo: window.typical_text, vo2: window.tolerance_text };
 }

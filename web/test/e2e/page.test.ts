@@ -72,6 +72,11 @@ describe('the page', () => {
       return out;
     }, lists);
     lists.forEach((args, i) => expect(results[i], JSON.stringify(args)).toEqual(runNative(args)));
+    // window.tapsmith.answer: the same runs, as the core's answer.
+    const some = lists.filter((args) => !args.includes('--format')).slice(0, 20);
+    const answers = await page.evaluate((all) => Promise.all(all.map((args) => window.tapsmith.answer({ args, text: true }))), some);
+    some.forEach((args, i) => expect([answers[i].exit, answers[i].text ?? ''], JSON.stringify(args)).toEqual([runNative(args).exit, runNative(args).stdout]));
+    await expect(page.evaluate(() => window.tapsmith.answer({ args: 'x' } as never))).rejects.toThrow(/array of strings/);
     await page.close();
   });
 
@@ -151,11 +156,17 @@ describe('the page', () => {
     await again.close();
   });
 
-  it('searches an own list, keeps it in the browser and downloads the console\'s CSV', async () => {
+  it('searches an own list as it is typed, keeps it in the browser and downloads the console\'s CSV', async () => {
     const page = await openPage(chromium);
-    await page.click('#own-new');
+    await afterSearch(page, () => page.click('#own-new'));
+    // An empty list is no list: the core's reason at the values, and no download.
+    expect(await page.getAttribute('#own-values', 'aria-invalid')).toBe('true');
+    expect(await page.textContent('#error-values')).toBe('Stock list error');
+    expect(await page.isDisabled('#download-csv')).toBe(true);
     await page.fill('#own-name', 'Bench drawer');
     await afterSearch(page, () => page.fill('#own-values', '1k, 2.2k 4.7k\n10k 22k 47k 100k'));
+    expect(await page.locator('[aria-invalid="true"]').count()).toBe(0);
+    expect(await page.isVisible('#error-values')).toBe(false);
     const args = buildArguments({ ...initialForm(), list: 'own', values: '1k, 2.2k 4.7k\n10k 22k 47k 100k' }, 'en', 'text');
     expect(await page.textContent('#report')).toBe(runNative(args).stdout);
     const [download] = await Promise.all([page.waitForEvent('download'), page.click('#download-csv')]);
@@ -165,6 +176,35 @@ describe('the page', () => {
     await page.waitForFunction(() => document.body.dataset.searched !== undefined);
     expect(await page.inputValue('#own-name')).toBe('Bench drawer');
     expect(await page.locator('#field-list option', { hasText: 'Bench drawer' }).count()).toBe(1);
+    // Deleted only once the user says yes.
+    let asked = '';
+    page.once('dialog', (dialog) => {
+      asked = dialog.message();
+      void dialog.dismiss();
+    });
+    await page.click('#own-delete');
+    expect(asked).toBe('Delete the list "Bench drawer"?');
+    expect(await page.locator('#field-list option', { hasText: 'Bench drawer' }).count()).toBe(1);
+    page.once('dialog', (dialog) => void dialog.accept());
+    await afterSearch(page, () => page.click('#own-delete'));
+    expect(await page.locator('#field-list option', { hasText: 'Bench drawer' }).count()).toBe(0);
+    await page.close();
+  });
+
+  it('refuses a list file the core refuses, with its reason, and keeps nothing of it', async () => {
+    const page = await openPage(chromium);
+    const kept = () => page.evaluate(() => [localStorage.getItem('tapsmith.lists'), location.hash]);
+    const before = await kept();
+    const utf16 = Buffer.from('\ufeff1k\n2.2k\n4.7k\n', 'utf16le');
+    await page.setInputFiles('#own-file', { name: 'drawer.txt', mimeType: 'text/plain', buffer: utf16 });
+    await page.waitForSelector('#error-own-file:not([hidden])');
+    expect(await page.textContent('#error-own-file')).toBe('drawer.txt holds NUL bytes: it is not UTF-8 text (UTF-16?)');
+    expect(await page.locator('#field-list option', { hasText: 'drawer' }).count()).toBe(0);
+    expect(await kept()).toEqual(before);
+    // A good file becomes a list, and is searched.
+    await afterSearch(page, () => page.setInputFiles('#own-file', { name: 'drawer.txt', mimeType: 'text/plain', buffer: Buffer.from('1k\n2.2k\n4.7k\n') }));
+    expect(await page.isVisible('#error-own-file')).toBe(false);
+    expect(await page.inputValue('#own-values')).toBe('1k\n2.2k\n4.7k\n');
     await page.close();
   });
 
@@ -175,9 +215,14 @@ describe('the page', () => {
       await page.keyboard.press('Tab');
       reached.add(await page.evaluate(() => document.activeElement?.id || document.activeElement?.className || ''));
     }
-    for (const id of ['switch-language', 'copy-link', 'field-vo', 'field-list', 'own-new', 'field-best', 'download-csv']) {
+    for (const id of ['switch-language', 'copy-link', 'field-vo', 'field-list', 'own-new', 'field-best', 'download-csv', 'choose']) {
       expect(reached, id).toContain(id);
     }
+    // A row's "#" opens its details, and the keyboard goes on there.
+    await page.focus('#matches tbody tr:nth-child(2) .choose');
+    await page.keyboard.press('Enter');
+    expect(await page.evaluate(() => document.activeElement?.id)).toBe('details-heading');
+    expect(await page.textContent('#details-heading')).toBe('Details of match #2');
     await page.focus('#field-worstCase');
     await afterSearch(page, () => page.keyboard.press('Space'));
     expect(await page.isChecked('#field-worstCase')).toBe(true);
@@ -186,7 +231,9 @@ describe('the page', () => {
 
   it('has no serious accessibility violation, at 1280 px in English and 375 px in Japanese', async () => {
     const axe = readFileSync(createRequire(import.meta.url).resolve('axe-core/axe.min.js'), 'utf8');
-    for (const [width, fragment] of [[1280, '#lang=en'], [375, '#lang=ja']] as const) {
+    // Every column the table can have: the worst case, the current, the yield.
+    const wide = encodeState({ form: { ...initialForm(), list: 'E96', rangeMin: '1k', vfbMin: '0.79', currentMax: '1m', yield: '1' }, language: 'en' });
+    for (const [width, fragment] of [[1280, wide], [375, '#lang=ja']] as const) {
       const page = await openPage(chromium, fragment);
       await page.setViewportSize({ width, height: 800 });
       await page.addScriptTag({ content: axe });
@@ -198,8 +245,140 @@ describe('the page', () => {
       expect(violations, `${width} px`).toEqual([]);
       // Readable at that width: nothing wider than the screen.
       expect(await page.evaluate(() => document.documentElement.scrollWidth), `${width} px`).toBeLessThanOrEqual(width);
+      if (width === 1280) {
+        expect(await page.locator('#matches thead th').count()).toBe(11);
+        expect(await page.$eval('.table-scroll', (e) => e.scrollWidth - e.clientWidth)).toBeLessThanOrEqual(0);
+      } else {
+        // The results are one link away, not below the whole form.
+        await page.click('#jump-results');
+        expect(await page.evaluate(() => document.activeElement?.id)).toBe('results-heading');
+        expect(await page.$eval('#status', (e) => e.getBoundingClientRect().top)).toBeLessThan(800);
+      }
       await page.close();
     }
+  });
+
+  it('carries the window over when it is given the other way, and back', async () => {
+    const page = await openPage(chromium, encodeState({ form: { ...initialForm(), vo: '3.3', vo2: '3' }, language: 'en' }));
+    await afterSearch(page, () => page.check('input[name="voMode"][value="range"]'));
+    expect([await page.inputValue('#field-vo'), await page.inputValue('#field-vo2')]).toEqual(['3.201', '3.399']);
+    expect(await page.textContent('label[for="field-vo2"]')).toBe('Vo(max) [V]');
+    const range = await page.textContent('#status');
+    await afterSearch(page, () => page.check('input[name="voMode"][value="typical"]'));
+    expect([await page.inputValue('#field-vo'), await page.inputValue('#field-vo2')]).toEqual(['3.3', '3']);
+    expect(await page.textContent('#status')).toBe(range);
+    await page.close();
+  });
+
+  it('says why nothing was found, at the fields the notes name, and offers nothing to download', async () => {
+    const page = await openPage(chromium, encodeState({ form: { ...initialForm(), config: 'c', vo: '' }, language: 'en' }));
+    const native = runNative(buildArguments({ ...initialForm(), config: 'c', vo: '' }, 'en'));
+    expect(native.exit).toBe(1);
+    expect(await page.textContent('#status')).toBe(native.stderr.trimEnd());
+    expect(await page.textContent('#error-vo')).toBe('Empty: read as 0 V.');
+    expect(await page.getAttribute('#field-vo', 'aria-invalid')).toBeNull();
+    expect(await page.textContent('#notes')).toMatch(/^Searched /);
+    await afterSearch(page, () => page.fill('#field-vo', '3.3'));
+    expect(await page.textContent('#error-config')).toMatch(/\[c\]/);
+    for (const id of ['#download-csv', '#download-json']) expect(await page.isDisabled(id), id).toBe(true);
+    // Found again: the notes go, the downloads come back, and go while a search is pending.
+    await afterSearch(page, () => page.check('input[name="config"][value="a"]'));
+    expect(await page.isVisible('#error-config')).toBe(false);
+    expect(await page.isDisabled('#download-csv')).toBe(false);
+    await page.fill('#field-vfb', '0.6');
+    expect(await page.isDisabled('#download-csv')).toBe(true);
+    await page.close();
+  });
+
+  it('keeps the "#" of each row when sorting, and opens a chosen match\'s details from the table or the chart', async () => {
+    const form = { ...initialForm(), list: 'E96', rangeMin: '1k', tolerance: '1', yield: '1', currentMax: '1m', pinCurrent: '1u', best: '5' };
+    const page = await openPage(chromium, encodeState({ form, language: 'en' }));
+    const rows = () => page.$$eval('#matches tbody tr', (all) => all.map((tr) => [...tr.querySelectorAll('td')].map((td) => td.textContent)));
+    const before = await rows();
+    expect(before.map((row) => row[0])).toEqual(['#1', '#2', '#3', '#4', '#5']);
+    expect(await page.textContent('#matches thead')).toContain('Yield [%]');
+    expect(before[0].at(-2)).toMatch(/^[\d.]+ [mµn]?A$/);
+    await page.click('#matches th:nth-child(6) button');
+    await page.click('#matches th:nth-child(6) button');
+    const sorted = await rows();
+    expect(sorted.map((row) => row[0])).not.toEqual(before.map((row) => row[0]));
+    expect([...sorted].sort((a, b) => a[0].localeCompare(b[0]))).toEqual(before);
+    // The third row of the table, chosen, is its "#" in the chart and in the details.
+    const label = sorted[2][0];
+    await page.click(`#matches tbody tr:nth-child(3) td:nth-child(2)`);
+    expect(await page.textContent('#details-heading')).toBe(`Details of match ${label}`);
+    const details = await page.textContent('#details');
+    const answer = await page.evaluate((args) => window.tapsmith.answer({ args }), buildArguments(form, 'en'));
+    const match = answer.matches[Number(label.slice(1)) - 1];
+    for (const shown of [match.r1, match.r2, match.r3, match.texts.vout, match.texts.current_a, match.texts.current_upper_a, match.texts.yield]) {
+      expect(details).toContain(shown);
+    }
+    expect(match.texts.current_upper_a).not.toBe(match.texts.current_a);
+    expect(await page.locator('#details svg.schematic text', { hasText: match.r1 }).count()).toBe(1);
+    expect(await page.locator('#chart svg .chosen circle').count()).toBe(1);
+    // A bar in the chart chooses its row.
+    await page.locator('#chart svg g:not(.chosen) > circle').nth(4).click();
+    expect(await page.textContent('#details-heading')).toBe('Details of match #5');
+    expect(await page.textContent('#matches tbody tr[aria-current="true"] td')).toBe('#5');
+    // The whole design space: the combinations that qualify, the five ringed and numbered.
+    await page.waitForFunction(() => document.querySelectorAll('#space-chart svg circle').length > 100);
+    expect(await page.locator('#space-chart svg text', { hasText: /^#[1-5]$/ }).count()).toBe(5);
+    expect(await page.textContent('#space-figure')).toContain('1000 shown');
+    await page.close();
+  });
+
+  it('prints the inputs, the status, the charts and the table without the buttons', async () => {
+    const page = await openPage(chromium);
+    await page.emulateMedia({ media: 'print' });
+    // The table's headings and "#" are buttons on the screen, text on paper.
+    expect(await page.locator('button:visible, .file-button:visible').count()).toBe(await page.locator('#matches button').count());
+    expect(await page.$eval('#matches th button', (button) => getComputedStyle(button).borderStyle)).toBe('none');
+    for (const shown of ['#field-vo', '#status', '#chart svg', '#matches tbody tr']) expect(await page.isVisible(shown), shown).toBe(true);
+    const pdf = await page.pdf({ format: 'A4' });
+    expect(pdf.subarray(0, 5).toString()).toBe('%PDF-');
+    await page.close();
+  });
+
+  it('tells a worker that failed, and goes on in a fresh one; the hooks reject rather than hang', async () => {
+    const page = await chromium.context.newPage();
+    // The next workers made cannot make their core, as when memory runs out.
+    await page.addInitScript(() => {
+      const Original = window.Worker;
+      const hooks = window as unknown as { failWorkers: number; madeWorkers: number };
+      hooks.failWorkers = 1;
+      hooks.madeWorkers = 0;
+      window.Worker = class extends Original {
+        constructor(url: string | URL, options?: WorkerOptions) {
+          ++hooks.madeWorkers;
+          if (hooks.failWorkers <= 0) {
+            super(url, options);
+            return;
+          }
+          --hooks.failWorkers;
+          // The worker's own script, read back from its URL, behind the failure.
+          const script = new XMLHttpRequest();
+          script.open('GET', String(url), false);
+          script.send();
+          const failing = 'WebAssembly.instantiate = () => Promise.reject(new RangeError("Out of memory: Cannot allocate Wasm memory"));';
+          super(URL.createObjectURL(new Blob([failing, script.responseText], { type: 'text/javascript' })), options);
+        }
+      };
+    });
+    await page.goto(pageUrl + '#lang=en');
+    await page.waitForFunction(() => /stopped in its worker/.test(document.getElementById('status')?.textContent ?? ''), null, { timeout: 30_000 });
+    expect(await page.textContent('#status')).toContain('Out of memory');
+    expect(await page.getAttribute('.results', 'aria-busy')).toBeNull();
+    await afterSearch(page, () => page.fill('#field-vo', '3.4'));
+    expect(await page.textContent('#report')).toBe(runNative(buildArguments({ ...initialForm(), vo: '3.4' }, 'en')).stdout);
+    // Once the search's next spare is made (the first worker, its spare, the next spare),
+    // the hooks' own worker fails.
+    await page.waitForFunction(() => (window as unknown as { madeWorkers: number }).madeWorkers === 3);
+    await page.evaluate(() => {
+      (window as unknown as { failWorkers: number }).failWorkers = 1;
+    });
+    await expect(page.evaluate(() => window.tapsmith.run(['--version']))).rejects.toThrow(/Out of memory/);
+    expect(await page.evaluate(() => window.tapsmith.run(['--version']))).toEqual(runNative(['--version']));
+    await page.close();
   });
 
   it('made no network request at all', () => {

@@ -1,6 +1,6 @@
-// The README's pictures of the page: the worked example at 1280 px in
-// English, a hovered match naming itself, and at 375 px (a phone) in
-// Japanese. Into TAPSMITH_SCREENSHOTS (`make web-screenshots`: docs/), else
+// The README's pictures of the page: the worked example with the yield at
+// 1280 px in English, a match chosen (its details open) and hovered, and at
+// 375 px (a phone) in Japanese. Into TAPSMITH_SCREENSHOTS (`make web-screenshots`: docs/), else
 // the build's folder.
 import { mkdirSync, readFileSync } from 'node:fs';
 import { join } from 'node:path';
@@ -15,7 +15,7 @@ import { type Chromium, launchChromium, openPage } from './browser';
 const folder = process.env.TAPSMITH_SCREENSHOTS ?? join(webBuild, 'screenshots');
 const worked = {
   ...initialForm(), list: 'E96', rangeMin: '1k', vo: '3.3', vo2: '3', vfb: '0.8', vfbMin: '0.792', vfbMax: '0.808',
-  tolerance: '1', r1Min: '10k', r1Max: '100k', worstCase: '1', currentMax: '100uA', best: '5',
+  tolerance: '1', r1Min: '10k', r1Max: '100k', worstCase: '1', currentMax: '100uA', best: '5', yield: '1',
 };
 
 let chromium: Chromium;
@@ -32,9 +32,11 @@ function pngWidth(path: string): number {
 it('takes the pictures at 1280 and 375 px', async () => {
   for (const [width, language] of [[1280, 'en'], [375, 'ja']] as const) {
     const page = await openPage(chromium, encodeState({ form: worked, language }));
-    await page.setViewportSize({ width, height: 900 });
+    await page.setViewportSize({ width, height: width === 1280 ? 1240 : 900 });
     if (width === 1280) {
-      const dot = page.locator('#chart svg circle').nth(1);
+      await page.click('#matches tbody tr:nth-child(2) td:nth-child(2)');
+      await page.waitForSelector('#space-chart svg');
+      const dot = page.locator('#chart svg g:not(.chosen) > circle').nth(1);
       await dot.scrollIntoViewIfNeeded();
       await dot.hover();
       await page.waitForSelector('#chart svg [aria-label="tip"], #chart svg g text');

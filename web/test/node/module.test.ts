@@ -8,17 +8,25 @@ import { pathToFileURL } from 'node:url';
 
 import { beforeAll, describe, expect, it } from 'vitest';
 
-import { reasonText } from '../../src/i18n';
-import { buildArguments, fieldsOfReason, initialForm, kFields } from '../../src/options';
+import type { Answer, AnswerRequest } from '../../src/core';
+import { buildArguments, fieldsOfOptions, initialForm, kFields } from '../../src/options';
 import { needsDisk, runNative, webBuild } from '../native';
 import { kRandomOptions, randomArguments, seededRandom } from '../random_arguments';
 
 type Run = (args: readonly string[]) => Promise<{ exit: number; stdout: string; stderr: string }>;
+type Ask = (request: AnswerRequest) => Promise<Answer>;
 let run: Run;
+let answer: Ask;
 
 beforeAll(async () => {
-  ({ run } = (await import(pathToFileURL(join(webBuild, 'tapsmith.mjs')).href)) as { run: Run });
+  ({ run, answer } = (await import(pathToFileURL(join(webBuild, 'tapsmith.mjs')).href)) as { run: Run; answer: Ask });
 });
+
+// The list without its --format, which each rendering gives for itself.
+function withoutFormat(args: readonly string[]): string[] {
+  const at = args.indexOf('--format');
+  return at < 0 ? [...args] : [...args.slice(0, at), ...args.slice(at + 2)];
+}
 
 describe('tapsmith.mjs', () => {
   it('prints what the native program prints, on random argument lists', async () => {
@@ -50,14 +58,30 @@ describe('tapsmith.mjs', () => {
     for (const option of options) expect(help, option).toContain(`  ${option} `);
   });
 
+  it('answers as the native program prints, in each rendering, on random argument lists', async () => {
+    const random = seededRandom(64);
+    for (let i = 0; i < 100; ++i) {
+      const args = withoutFormat(randomArguments(random));
+      // --help and --version print no answer: they are no search.
+      if (needsDisk(args) || args.includes('--help') || args.includes('--version')) continue;
+      const got = await answer({ args, text: true, csv: true, json: true });
+      const printed = (['text', 'csv', 'json'] as const).map((format) => runNative([...args, '--format', format]));
+      const said = JSON.stringify(args);
+      expect([got.text ?? '', got.csv ?? '', got.json ?? ''], said).toEqual(printed.map((p) => p.stdout));
+      expect(got.exit, said).toBe(printed[0].exit);
+      const stderr = got.exit === 64 ? `tapsmith-cli: ${got.status}\n${got.hint}\n` : got.status === '' ? '' : `${got.status}\n`;
+      expect(stderr, said).toBe(printed[0].stderr);
+    }
+  });
+
   it('names, for a bad text in any field the form reads, that field, in both languages', async () => {
     for (const row of kFields.filter((r) => r.kind === 'text' && r.optional)) {
       const form = { ...initialForm(), list: 'E96', [row.key]: '7x' };
-      const result = await run(buildArguments(form, 'en', 'text'));
-      expect(result.exit, row.key).toBe(64);
-      const reason = result.stderr.split('\n')[0].replace('tapsmith-cli: ', '');
-      expect(fieldsOfReason(reason), reason).toEqual([row.key]);
-      expect(reasonText(reason, 'ja'), reason).toMatch(/[ぁ-ん]/);
+      const [en, ja] = await Promise.all((['en', 'ja'] as const).map((lang) => answer({ args: buildArguments(form, lang) })));
+      expect(en.exit, row.key).toBe(64);
+      expect(fieldsOfOptions(en.error?.options ?? []).slice(0, 1), en.status).toEqual([row.key]);
+      expect(ja.error?.options).toEqual(en.error?.options);
+      expect(ja.status, ja.status).toMatch(/[ぁ-ん]/);
     }
   });
 });

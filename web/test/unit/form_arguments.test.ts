@@ -2,8 +2,7 @@
 // the form: both ways, with texts kept exactly as typed.
 import { describe, expect, it } from 'vitest';
 
-import { reasonText } from '../../src/i18n';
-import { buildArguments, fieldsOfReason, initialForm, kFields, kOwnList } from '../../src/options';
+import { buildArguments, fieldsOfOptions, initialForm, kFields, kOwnList, withWindowMode } from '../../src/options';
 import { decodeState, encodeState } from '../../src/url_state';
 
 // The value that follows `option` in `args`; undefined when it is absent.
@@ -51,14 +50,28 @@ describe('arguments built from the form', () => {
     expect(off).not.toContain('--sort');
   });
 
-  it('finds the field a console reason is about, and says it in Japanese', () => {
-    expect(fieldsOfReason('--vfb-max: "0.8x" is no voltage: a number')).toEqual(['vfbMax']);
-    expect(fieldsOfReason('--range: "10-1M" is no range: MIN..MAX')).toEqual(['rangeMin']);
-    expect(fieldsOfReason('--current-min 1A lies above --current-max 1mA')).toEqual(['currentMin']);
-    expect(fieldsOfReason('The following argument was not expected: x')).toEqual([]);
-    expect(reasonText('--best: "0" is no count from 1 to 1000', 'ja')).toBe('--best: 「0」は 1～1000 の件数ではありません');
-    expect(reasonText('something new', 'ja')).toBe('something new');
-    expect(reasonText('--best: "0" is no count from 1 to 1000', 'en')).toBe('--best: "0" is no count from 1 to 1000');
+  it('finds the fields of the options an answer names, subject first', () => {
+    expect(fieldsOfOptions(['--current-min', '--current-max'])).toEqual(['currentMin', 'currentMax']);
+    expect(fieldsOfOptions(['--range', '--list'])).toEqual(['rangeMin', 'rangeMax', 'list']);
+    expect(fieldsOfOptions(['--values'])).toEqual(['values']);
+    expect(fieldsOfOptions(['--vo', '--vo', '--lang'])).toEqual(['vo']);
+  });
+});
+
+describe('the window given the other way', () => {
+  const window = { least_text: '3.201', greatest_text: '3.399', typical_text: '3.3', tolerance_text: '3' };
+
+  it('carries the window the core read into the other form, and back', () => {
+    const range = withWindowMode({ ...initialForm(), vo: '3.3', vo2: '3' }, 'range', window);
+    expect([range.voMode, range.vo, range.vo2]).toEqual(['range', '3.201', '3.399']);
+    const typical = withWindowMode(range, 'typical', window);
+    expect([typical.voMode, typical.vo, typical.vo2]).toEqual(['typical', '3.3', '3']);
+  });
+
+  it('leaves the texts as typed without a window, or when the form does not change', () => {
+    const form = { ...initialForm(), vo: '3.3x', vo2: '3' };
+    expect(withWindowMode(form, 'range', null)).toEqual({ ...form, voMode: 'range' });
+    expect(withWindowMode(form, 'typical', window)).toEqual(form);
   });
 });
 
