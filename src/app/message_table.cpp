@@ -43,6 +43,7 @@ constexpr MessagePair kMessages[] = {
     {Message::Quoted, "「{0}」", "\"{0}\""},
     {Message::ListNext, "{0}、{1}", "{0}, {1}"},
     {Message::ListLast, "{0}、{1}", "{0} or {1}"},
+    {Message::ListLastAnd, "{0}、{1}", "{0} and {1}"},
     {Message::NoChoice, "{0}は{1}ではありません ({2}のいずれか)", "{0} is no {1}: {2}"},
     {Message::NoQuantity, "{0}は{1}として読めません (数値のあとに{2}を付けられます。例: {3})",
      "{0} is no {1}: a number, then {2} if you like, as in {3}"},
@@ -96,6 +97,10 @@ constexpr MessagePair kMessages[] = {
      "Configuration {0} never gives more than Vfb ({1} V), and the window lies above it."},
     {Message::NoteAboveVfb, "構成 {0} の出力は Vfb ({1} V) を下回りません。窓はそれより下にあります。",
      "Configuration {0} never gives less than Vfb ({1} V), and the window lies below it."},
+    {Message::NoteFilterLeavesNone, "窓の中の {0} 組のうち、{1} を満たすものはありません。",
+     "Of the {0} combinations in the window, none passes {1}."},
+    {Message::NoteFiltersTogether, "窓の中の {0} 組のうち、{1} をすべて満たすものはありません。",
+     "Of the {0} combinations in the window, none passes {1} together."},
 };
 constexpr int kMessageCount = sizeof kMessages / sizeof kMessages[0];
 
@@ -161,5 +166,14 @@ Localized Fill(Message message, std::initializer_list<Localized> args) {
   }
   return filled;
 }
+
+Localized Listed(const std::vector<Localized>& items, Message last) {
+  if (items.empty()) return {};
+  Localized text = items.back();
+  for (size_t n = items.size() - 1; n-- > 0;) text = Fill(n + 2 == items.size() ? last : Message::ListNext, {items[n], text});
+  return text;
+}
+
+Localized Quoted(const std::string& text) { return Fill(Message::Quoted, {text}); }
 
 }  // namespace tapsmith

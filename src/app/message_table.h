@@ -5,6 +5,7 @@
 
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 #include "app_state.h"
 
@@ -34,7 +35,8 @@ enum class Message : int {
   OptionReason,     // the option, the reason: "--vo: ..."
   Quoted,           // a text as given
   ListNext,         // two items of a list that goes on
-  ListLast,         // the last two items of a list
+  ListLast,         // the last two items of a list of alternatives
+  ListLastAnd,      // the last two items of a list of things together
   NoChoice,         // the text, the kind, the choices
   NoQuantity,       // the text, the kind, the letters, examples
   KindConfiguration,
@@ -75,6 +77,8 @@ enum class Message : int {
   NoteR1RangeEmpty,    // R1's least and greatest (ohms)
   NoteBelowVfb,        // the configuration, Vfb
   NoteAboveVfb,        // the configuration, Vfb
+  NoteFilterLeavesNone,  // how many lie in the window, the filter's options
+  NoteFiltersTogether,   // how many lie in the window, every filter's options
   kCount,
 };
 
@@ -105,5 +109,12 @@ struct Localized {
 /// The message in both languages, "{n}" replaced by `args[n]` in the same
 /// language.
 Localized Fill(Message message, std::initializer_list<Localized> args = {});
+
+/// "a", "b" or "c" (`last` ListLast), or "a", "b" and "c" (ListLastAnd), in
+/// each language's words.
+Localized Listed(const std::vector<Localized>& items, Message last = Message::ListLast);
+
+/// A text as given, quoted in each language's way.
+Localized Quoted(const std::string& text);
 
 }  // namespace tapsmith

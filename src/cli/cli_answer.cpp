@@ -58,6 +58,79 @@ Json Note(Message message, std::initializer_list<Localized> args, int language,
   return note;
 }
 
+// The design request's filters, each applied after the window: which of
+// them leaves none of what lies in it.
+struct Filter {
+  bool (*applies)(const DesignRequest& design, const SearchRequest& request);
+  void (*drop)(DesignRequest* design, AppState* state);
+  std::vector<std::string> (*options)(const DesignRequest& design);
+};
+
+const Filter kFilters[] = {
+    {[](const DesignRequest& d, const SearchRequest&) { return d.worstCaseInWindow; },
+     [](DesignRequest* d, AppState*) { d->worstCaseInWindow = false; },
+     [](const DesignRequest&) { return std::vector<std::string>{"--worst-case"}; }},
+    {[](const DesignRequest& d, const SearchRequest&) { return d.currentMin || d.currentMax; },
+     [](DesignRequest* d, AppState*) { d->currentMin = d->currentMax = std::nullopt; },
+     [](const DesignRequest& d) {
+       std::vector<std::string> options;
+       if (d.currentMin) options.push_back("--current-min");
+       if (d.currentMax) options.push_back("--current-max");
+       return options;
+     }},
+    {[](const DesignRequest& d, const SearchRequest&) { return d.yieldMin.has_value(); },
+     [](DesignRequest* d, AppState*) { d->yieldMin = std::nullopt; },
+     [](const DesignRequest&) { return std::vector<std::string>{"--yield-min"}; }},
+    {[](const DesignRequest&, const SearchRequest& r) { return r.DigitCount != 0; },
+     [](DesignRequest*, AppState* state) { SetSlotText(state, SlotDigits, "0"); },
+     [](const DesignRequest&) { return std::vector<std::string>{"--digits"}; }},
+};
+constexpr size_t kFilterCount = std::size(kFilters);
+
+// How many combinations of the run's search pass with only the filters of
+// `kept` (a mask over kFilters), all of them counted, as a best-N search
+// counts.
+int64_t QualifyingWith(const ConsoleRun& run, const ConsoleWorkspace& workspace, unsigned kept) {
+  auto scratch = std::make_unique<ConsoleWorkspace>();
+  scratch->state = workspace.state;
+  DesignRequest design = run.command.design;
+  for (size_t f = 0; f < kFilterCount; ++f) {
+    if (!(kept & (1u << f))) kFilters[f].drop(&design, &scratch->state);
+  }
+  design.bestCount = 1;
+  return Execute(&scratch->state, &scratch->search, design).qualified;
+}
+
+// When nothing qualified though the window holds combinations: the filter
+// that alone leaves none of them, or all the filters together.
+void AddFilterNotes(const ConsoleRun& run, const ConsoleWorkspace& workspace, Json* notes) {
+  const DesignRequest& design = run.command.design;
+  std::vector<size_t> present;
+  for (size_t f = 0; f < kFilterCount; ++f) {
+    if (kFilters[f].applies(design, workspace.search.request)) present.push_back(f);
+  }
+  if (present.empty()) return;
+  const int64_t inWindow = QualifyingWith(run, workspace, 0);
+  if (inWindow == 0) return;
+  const std::string count = std::to_string(inWindow);
+  std::vector<std::string> every;
+  std::vector<Localized> everyName;
+  bool alone = false;
+  for (size_t f : present) {
+    const std::vector<std::string> options = kFilters[f].options(design);
+    every.insert(every.end(), options.begin(), options.end());
+    everyName.insert(everyName.end(), options.begin(), options.end());
+    if (QualifyingWith(run, workspace, 1u << f) != 0) continue;
+    const std::vector<Localized> names(options.begin(), options.end());
+    notes->push_back(Note(Message::NoteFilterLeavesNone, {count, Listed(names)}, run.language, options));
+    alone = true;
+  }
+  if (!alone) {
+    notes->push_back(Note(Message::NoteFiltersTogether, {count, Listed(everyName, Message::ListLastAnd)},
+                          run.language, every));
+  }
+}
+
 // Why the search found what it found: fields that read as 0 always, and
 // when nothing qualified the window searched and what rules it out.
 Json Notes(const ConsoleRun& run, const ConsoleWorkspace& workspace) {
@@ -105,6 +178,7 @@ Json Notes(const ConsoleRun& run, const ConsoleWorkspace& workspace) {
       notes.push_back(Note(Message::NoteAboveVfb, {name, Volts(vfb)}, language, {"--config", "--vfb"}));
     }
   }
+  AddFilterNotes(run, workspace, &notes);
   return notes;
 }
 
@@ -124,7 +198,7 @@ Json Window(const ConsoleWorkspace& workspace) {
   return window;
 }
 
-Json MatchOf(const MatchRecord& match, const PrintedMatches& printed, double pinCurrent) {
+Json MatchOf(const MatchRecord& match, const StockTable& stock, const PrintedMatches& printed, double pinCurrent) {
   Json row;
   row["id"] = std::to_string(match.entry[0]) + "." + std::to_string(match.entry[1]) + "." +
               std::to_string(match.entry[2]);
@@ -132,6 +206,12 @@ Json MatchOf(const MatchRecord& match, const PrintedMatches& printed, double pin
   row["r2"] = Cp932ToUtf8(match.r2);
   row["r3"] = Cp932ToUtf8(match.r3);
   row["connection"] = match.serial ? "series" : "parallel";
+  // The values as numbers, for sorting; null for an open position (DNM).
+  const char* const kOhms[] = {"r1_ohms", "r2_ohms", "r3_ohms"};
+  for (int position = 0; position < 3; ++position) {
+    const StockEntry& entry = stock.entries[match.entry[position]];
+    row[kOhms[position]] = entry.conductance == 0.0 ? Json(nullptr) : Json(entry.value);
+  }
   row["vout"] = match.vout;
   row["deviation_percent"] = printed.hasTypical ? Json(match.deviation) : Json(nullptr);
   Json texts;
@@ -161,7 +241,9 @@ Json Matches(const ConsoleRun& run, const ConsoleWorkspace& workspace) {
   Json matches = Json::array();
   const PrintedMatches printed = PrintedMatchesOf(run, workspace.search, workspace.state);
   const double pin = run.command.design.pinCurrent.value_or(0.0);
-  for (int m = 0; m < run.result.shown; ++m) matches.push_back(MatchOf(workspace.search.matches.records[m], printed, pin));
+  for (int m = 0; m < run.result.shown; ++m) {
+    matches.push_back(MatchOf(workspace.search.matches.records[m], workspace.search.stock, printed, pin));
+  }
   return matches;
 }
 
@@ -202,12 +284,15 @@ Json Answer(const ConsoleRun& run, const ConsoleWorkspace& workspace, const Answ
     answer["matches"] = Json::array();
   }
   const bool renders = run.searched;
+  const bool printsItself = run.command.help || run.command.version;  // the help or the version
   const std::pair<const char*, OutputFormat> renderings[] = {
       {"text", OutputFormat::Text}, {"csv", OutputFormat::Csv}, {"json", OutputFormat::Json}};
   const bool asked[] = {request.text, request.csv, request.json};
   for (int r = 0; r < 3; ++r) {
     if (!asked[r]) continue;
-    answer[renderings[r].first] = renders ? Json(RenderingOf(run, workspace, renderings[r].second)) : Json(nullptr);
+    answer[renderings[r].first] = renders        ? Json(RenderingOf(run, workspace, renderings[r].second))
+                                  : printsItself ? Json(run.out)
+                                                 : Json(nullptr);
   }
   return answer;
 }

@@ -33,18 +33,6 @@ const char* const kGroupHeadings[] = {
     "Settings file",
 };
 
-// "a", "b" or "c": a list in the language's words.
-Localized Alternatives(const std::vector<Localized>& items) {
-  if (items.empty()) return {};
-  Localized text = items.back();
-  for (size_t n = items.size() - 1; n-- > 0;) {
-    text = Fill(n + 2 == items.size() ? Message::ListLast : Message::ListNext, {items[n], text});
-  }
-  return text;
-}
-
-Localized Quoted(const std::string& text) { return Fill(Message::Quoted, {text}); }
-
 // --- Choices ------------------------------------------------------------------
 
 // Choices are told apart in ASCII alone, whatever the locale.
@@ -69,7 +57,7 @@ template <typename Choice>
 bool NoSuchChoice(std::span<const Choice> choices, const std::string& text, Message kind, Localized* reason) {
   std::vector<Localized> names;
   for (const Choice& choice : choices) names.push_back(Quoted(choice.name));
-  *reason = Fill(Message::NoChoice, {Quoted(text), Fill(kind), Alternatives(names)});
+  *reason = Fill(Message::NoChoice, {Quoted(text), Fill(kind), Listed(names)});
   return false;
 }
 
@@ -223,7 +211,7 @@ bool ReadAmount(const std::string& text, Unit unit, double* value, Localized* re
   for (const char* example : quantity->examples) {
     if (example != nullptr) examples.emplace_back(example);
   }
-  *reason = Fill(Message::NoQuantity, {Quoted(text), Fill(quantity->kind), Alternatives(letters), Alternatives(examples)});
+  *reason = Fill(Message::NoQuantity, {Quoted(text), Fill(quantity->kind), Listed(letters), Listed(examples)});
   return false;
 }
 
@@ -630,7 +618,7 @@ bool CheckSeries(const CliCommand& command, CliError* error) {
   const SeriesList& series = command.series;
   if (series.name == nullptr) {
     if (command.given.count("--range") == 0) return true;
-    *error = {Fill(Message::RangeWithoutSeries, {Alternatives(SeriesNames())}), {"--range", "--list"}};
+    *error = {Fill(Message::RangeWithoutSeries, {Listed(SeriesNames())}), {"--range", "--list"}};
     return false;
   }
   const std::string list = std::string("--list ") + series.name;

@@ -65,6 +65,10 @@ TEST(ConsoleAnswer, HoldsWhatTheConsolePrintsInEveryFormat) {
   EXPECT_THAT(first["texts"]["current_a"].get<std::string>(), ::testing::MatchesRegex("[0-9.]+ (µA|mA)"));
   EXPECT_EQ(first["current_a"], first["current_upper_a"]) << "without a pin current both legs carry it";
   EXPECT_THAT(first["texts"]["yield"].get<std::string>(), ::testing::MatchesRegex("[0-9]+\\.[0-9]{4}"));
+  EXPECT_EQ(first["r1_ohms"], 97600.0);
+  EXPECT_TRUE(AnswerOf({"--dnm-only", "--vo", "1.54", "--vo2", "1%", "--values", "1k 1.2k"})["matches"][0]["r3_ohms"].is_null())
+      << "an open position has no ohms";
+  EXPECT_THAT(AnswerOf({"--version"}, {true, false, false, false})["text"].get<std::string>(), HasSubstr("tapsmith-cli"));
   EXPECT_FALSE(answer.contains("text") && AnswerOf(kDesigner).contains("text")) << "renderings only when asked";
 }
 
@@ -119,6 +123,26 @@ TEST(ConsoleAnswer, SaysWhyNothingWasFound) {
             "Configuration [c] never gives more than Vfb (0.700 V), and the window lies above it.");
   EXPECT_THAT(below["notes"][1]["options"], ElementsAre("--config", "--vfb"));
   EXPECT_TRUE(AnswerOf({})["notes"].empty()) << "nothing to say when matches are found";
+
+  // The filter that leaves none of what the window holds, or all together.
+  const std::vector<std::string> tight = {"--list", "E96", "--range", "1k..1M", "--vo", "3.3", "--vo2", "1.5%",
+                                          "--vfb", "0.8", "--vfb-min", "0.792", "--vfb-max", "0.808",
+                                          "--tolerance", "1%", "--r1-min", "10k", "--r1-max", "100k",
+                                          "--best", "3", "--lang", "en"};
+  std::vector<std::string> worst = tight;
+  worst.push_back("--worst-case");
+  const Json aloneNotes = AnswerOf(worst)["notes"];
+  ASSERT_FALSE(aloneNotes.empty());
+  const Json alone = aloneNotes.back();
+  EXPECT_THAT(alone["message"].get<std::string>(),
+              ::testing::MatchesRegex("Of the [0-9]+ combinations in the window, none passes --worst-case\."));
+  EXPECT_THAT(alone["options"], ElementsAre("--worst-case"));
+  std::vector<std::string> together = tight;
+  together.insert(together.end(), {"--current-max", "24.9u", "--yield-min", "99.9%"});
+  const Json notes = AnswerOf(together)["notes"];
+  ASSERT_FALSE(notes.empty());
+  EXPECT_THAT(notes.back()["message"].get<std::string>(),
+              ::testing::EndsWith("none passes --current-max and --yield-min together."));
 }
 
 TEST(ConsoleAnswer, PicturesTheWholeDesignSpaceWithTheShownAmongIt) {

@@ -29,6 +29,10 @@ export interface AnswerMatch {
   r2: string;
   r3: string;
   connection: 'parallel' | 'series';
+  /** The values in ohms; null for an open position (DNM). */
+  r1_ohms: number | null;
+  r2_ohms: number | null;
+  r3_ohms: number | null;
   vout: number;
   deviation_percent: number | null;
   vout_min?: number;
@@ -103,9 +107,9 @@ export function factoryFromScript(script: string, nodeRequire?: unknown): CoreFa
 }
 
 /** The arguments as run() takes them, or a TypeError saying what is wrong. */
-export function checkedArguments(args: unknown): string[] {
+export function checkedArguments(args: unknown, caller = 'tapsmith.run'): string[] {
   if (!Array.isArray(args) || !args.every((arg) => typeof arg === 'string')) {
-    throw new TypeError('tapsmith.run: the arguments must be an array of strings');
+    throw new TypeError(`${caller}: the arguments must be an array of strings`);
   }
   return [...args];
 }
@@ -118,7 +122,7 @@ export function checkedRequest(request: unknown): AnswerRequest {
   if (flags.some((flag) => asked[flag] !== undefined && typeof asked[flag] !== 'boolean')) {
     throw new TypeError('tapsmith.answer: text, csv, json and space are true or false');
   }
-  return { ...asked, args: checkedArguments(asked.args) };
+  return { ...asked, args: checkedArguments(asked.args, 'tapsmith.answer') };
 }
 
 const encoder = new TextEncoder();

@@ -27,7 +27,8 @@ export function showDetails(panel: HTMLElement, page: Page, actions: PageActions
   close.addEventListener('click', () => actions.choose(null, 'table'));
   const picture = document.createElement('div');
   picture.className = 'details-schematic';
-  picture.innerHTML = schematicSvg(config, series, page.state.form.dnmOnly === '1',
+  // R3 dashed where the match leaves it open (DNM).
+  picture.innerHTML = schematicSvg(config, series, match.r3_ohms === null,
     text('detailsSchematic', language, config), match);
   const list = document.createElement('dl');
   const { texts } = match;

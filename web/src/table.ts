@@ -34,11 +34,12 @@ const kColumns: readonly Column[] = [
 const collator = new Intl.Collator(undefined, { numeric: true });
 
 // What a column sorts by: the answer's number, or for a resistor its ohms
-// once the core gives them (r1_ohms...), else its name in collation order.
+// (r1_ohms...), else its name in collation order.
 function sortValue(match: AnswerMatch, rank: number, key: string): number | string | null {
   if (key === 'rank') return rank;
   const fields = match as unknown as Record<string, unknown>;
-  const value = fields[`${key}_ohms`] ?? fields[key];
+  // An open position (DNM) has no ohms, and sorts last.
+  const value = `${key}_ohms` in fields ? fields[`${key}_ohms`] : fields[key];
   return typeof value === 'number' || typeof value === 'string' ? value : null;
 }
 
