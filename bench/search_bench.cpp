@@ -53,7 +53,7 @@ std::string ReadFile(const std::string& path) {
 // list's own notation.
 std::string LogSpacedList() {
   std::string text;
-  for (int n = 0; n < kStockCapacity; ++n) {
+  for (int n = 0; n < kListEntryLimit; ++n) {
     double value = 10.0 * std::pow(1e6, n / 500.0);
     char line[32];
     if (value < 1e3) {

@@ -72,8 +72,6 @@ constexpr MessagePair kMessages[] = {
     {Message::NotGiven, "{0} (指定なし)", "{0} (not given)"},
     {Message::RangeWithoutSeries, "--range は --list {0} と使います", "--range goes with --list {0}"},
     {Message::RangeHoldsNone, "--range {0} には {1} の値がありません", "--range {0} holds no {1} value"},
-    {Message::RangeHoldsTooMany, "--range {0} には {1} の値が {2} 個あります。リストに入るのは DNM のほかに {3} 個までです",
-     "--range {0} holds {2} {1} values; a list holds at most {3} beside DNM"},
     {Message::TwoListSources, "{0} と {1} はどちらも List1 を作ります。どちらかにしてください",
      "{0} and {1} both make List1: choose one"},
     {Message::CannotRead, "{0} を読めません: {1}", "cannot read {0}: {1}"},

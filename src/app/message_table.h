@@ -58,7 +58,6 @@ enum class Message : int {
   NotGiven,       // the value a limit stands for when not given
   RangeWithoutSeries,  // the series' names
   RangeHoldsNone,      // the range, the series
-  RangeHoldsTooMany,   // the range, the series, how many it holds, the most a list holds
   TwoListSources,      // the two options
   CannotRead,          // the path, the system's reason
   HoldsNul,            // the path

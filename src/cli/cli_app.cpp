@@ -142,7 +142,11 @@ void RunConsole(int argc, const char* const* argv, FileSystem* files, ConsoleWor
   if (!ReferenceWithinLimits(command, *state, &error)) return StopRun(run, kExitUsage, error);
 
   SearchWorkspace* search = &workspace->search;
-  run->result = AsksDesignSearch(command) ? Execute(state, search, command.design) : Execute(state, search);
+  ExecuteOptions options;
+  if (AsksDesignSearch(command)) options.design = &command.design;
+  // A designer's series is searched whole; a list text as the window reads it.
+  if (command.series.name != nullptr) options.listEntryLimit = kStockCapacity;
+  run->result = Execute(state, search, options);
   run->searched = true;
   run->exit = ExitStatusOf(run->result.outcome);
   if (run->result.outcome == ExecuteOutcome::InputError) {

@@ -624,8 +624,7 @@ std::vector<Localized> SeriesNames() {
   return names;
 }
 
-// The series over its range, which must hold a value and no more than a
-// list holds beside DNM.
+// The series over its range, which must hold a value.
 bool CheckSeries(const CliCommand& command, CliError* error) {
   const SeriesList& series = command.series;
   if (series.name == nullptr) {
@@ -642,12 +641,6 @@ bool CheckSeries(const CliCommand& command, CliError* error) {
   const int count = SeriesValues(series.step, series.minOhms, series.maxOhms, nullptr);
   if (count == 0) {
     *error = {Fill(Message::RangeHoldsNone, {series.rangeText, series.name}), {"--range"}};
-    return false;
-  }
-  if (count > kStockCapacity - 1) {
-    *error = {Fill(Message::RangeHoldsTooMany, {series.rangeText, series.name, std::to_string(count),
-                                                 std::to_string(kStockCapacity - 1)}),
-              {"--range"}};
     return false;
   }
   return true;

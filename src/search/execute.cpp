@@ -39,13 +39,14 @@ Report RenderReport(AppState* state, const MatchTable& matches, int configuratio
   return report;
 }
 
-ExecuteResult Run(AppState* state, SearchWorkspace* workspace, const DesignRequest* design) {
+ExecuteResult Run(AppState* state, SearchWorkspace* workspace, const ExecuteOptions& asked) {
+  const DesignRequest* design = asked.design;
   SetSlotText(state, SlotResult, "");
   SetSlotText(state, SlotStatus, "");
   workspace->matches.count = 0;
   ExecuteResult result{ExecuteOutcome::InputError, 0, 0, 0, false, -1};
   if (!ParseSearchRequest(state, &workspace->request, &result.errorSlot, &workspace->readings)) return result;
-  if (!ParseStockList(state, &workspace->stock)) {
+  if (!ParseStockList(state, &workspace->stock, asked.listEntryLimit)) {
     result.errorSlot = SlotList1 + ListChoiceInUse(*state);
     return result;
   }
@@ -112,12 +113,14 @@ void ComposeStatus(const AppState& state, const ExecuteResult& result, char* sta
   std::snprintf(status, kSlotSize, "%s", MessageText(Message::NothingFound, state));
 }
 
-ExecuteResult Execute(AppState* state, SearchWorkspace* workspace) {
-  return Run(state, workspace, nullptr);
-}
+ExecuteResult Execute(AppState* state, SearchWorkspace* workspace) { return Run(state, workspace, {}); }
 
 ExecuteResult Execute(AppState* state, SearchWorkspace* workspace, const DesignRequest& design) {
-  return Run(state, workspace, &design);
+  return Run(state, workspace, {&design, kListEntryLimit});
+}
+
+ExecuteResult Execute(AppState* state, SearchWorkspace* workspace, const ExecuteOptions& options) {
+  return Run(state, workspace, options);
 }
 
 ExecuteResult Execute(AppState* state) {

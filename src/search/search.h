@@ -15,7 +15,11 @@
 
 namespace tapsmith {
 
-constexpr int kStockCapacity = 501;
+// A list text gives at most 501 entries, as the window's list always has;
+// a designer's series is read whole, up to every E192 value from 1 milliohm
+// to 1 teraohm (2881) and DNM.
+constexpr int kListEntryLimit = 501;
+constexpr int kStockCapacity = 2882;
 constexpr int kNameSize = 24;  // at most 23 characters and the terminator
 constexpr int kMatchCapacity = 1000;
 constexpr int kReportBudget = 32758;
@@ -217,14 +221,16 @@ bool ReadQuantity(const char* text, Unit unit, double* value);
 std::string UnitLetterList(Unit unit);
 
 /// Parses the chosen stock list (slot 10 + ListChoice) into `table`, sorted
-/// ascending by value. On a negative value or fewer than 2 entries sets the
-/// stock-list-error status and returns false.
-bool ParseStockList(AppState* state, StockTable* table);
+/// ascending by value, at most `entryLimit` entries (the window's 501, or
+/// up to kStockCapacity for a designer's series). On a negative value or
+/// fewer than 2 entries sets the stock-list-error status and returns false.
+bool ParseStockList(AppState* state, StockTable* table, int entryLimit = kListEntryLimit);
 
 /// Parses one list text; the state-free core of ParseStockList. Equal values
-/// keep their list order (the sort is stable). Returns false, with
+/// keep their list order (the sort is stable). A list that reaches
+/// `entryLimit` entries ends there, without DNM. Returns false, with
 /// `table->count` not usable, on a negative value or fewer than 2 entries.
-bool ParseStockText(const char* text, StockTable* table);
+bool ParseStockText(const char* text, StockTable* table, int entryLimit = kListEntryLimit);
 
 // --- Combination search -----------------------------------------------------
 
@@ -317,12 +323,22 @@ struct SearchWorkspace {
 /// the match table is empty and setting 12 keeps its previous value.
 ExecuteResult Execute(AppState* state, SearchWorkspace* workspace);
 
+// What a search of the console asks beyond the window's.
+struct ExecuteOptions {
+  const DesignRequest* design = nullptr;  // the designer's request; null: none
+  int listEntryLimit = kListEntryLimit;   // the most entries the stock list gives
+};
+
 /// Execute with the designer's request. Without a best N it is the
 /// window's Execute, its filters applied to each combination before it
 /// counts. With one, the search runs to the end; the best N are ordered as
 /// asked, their lines go into slot 8 within the report budget, and the
 /// status tells how many qualified and how many are shown.
 ExecuteResult Execute(AppState* state, SearchWorkspace* workspace, const DesignRequest& design);
+
+/// Execute as the console asks it: with or without a design request, the
+/// stock list read up to the options' limit (a designer's series whole).
+ExecuteResult Execute(AppState* state, SearchWorkspace* workspace, const ExecuteOptions& options);
 
 /// The status Execute writes into slot 9 for `result`, composed again from
 /// the result and the state's inputs and language, into `status` (kSlotSize

@@ -16,6 +16,7 @@
 
 #include "cli_options.h"
 #include "cli_output.h"
+#include "settings_file.h"
 #include "test_util.h"
 
 namespace tapsmith {
@@ -449,7 +450,6 @@ TEST(Cli, DesignOptionErrorsExitWithSixtyFourAndWriteNothing) {
            {"--range", "10-1M", "--list", "E96"},
            {"--range", "1M..10", "--list", "E96"},
            {"--range", "0..1M", "--list", "E96"},
-           {"--range", "10..10M", "--list", "E192"},
            {"--range", "1.001k..1.009k", "--list", "E48"},
            {"--list", "E96", "--list-file", dir.File("list.txt")}}) {
     const std::string option = args[0];
@@ -460,8 +460,7 @@ TEST(Cli, DesignOptionErrorsExitWithSixtyFourAndWriteNothing) {
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(access(ini.c_str(), F_OK), -1) << option << ": nothing is written";
   }
-  EXPECT_THAT(RunCliInEnglish({"--list", "E192", "--range", "10..10M"}).err,
-              HasSubstr("holds 1153 E192 values; a list holds at most 500 beside DNM"));
+
 }
 
 TEST(Cli, SeriesBecomesListOneOverItsRangeAndIsSaved) {
@@ -485,6 +484,28 @@ TEST(Cli, SeriesBecomesListOneOverItsRangeAndIsSaved) {
     EXPECT_EQ(match["r1"], "1k");
     EXPECT_NE(match["r2"], "976") << "below the range";
   }
+}
+
+// The designer's series is read whole, far beyond a list's 501 values; the
+// window reading the List1 it saves takes the first 501, as it always has.
+TEST(Cli, DesignersSeriesIsSearchedWholeAndSavedAsListOne) {
+  TemporaryDirectory dir;
+  const std::string ini = dir.File("Tapsmith.ini");
+  CliRun whole = RunCliWith({"--list", "E192", "--range", "10..10M", "--r1-min", "9M", "--r1-max", "10M",
+                             "--vfb", "0.65", "--vo2", "1%", "--best", "3", "--format", "json",
+                             "--settings", ini, "--save"});
+  ASSERT_EQ(whole.status, kExitFound) << whole.err;
+  nlohmann::json report = nlohmann::json::parse(whole.out);
+  EXPECT_EQ(report["matches"][0]["r1"], "9.09M") << "the 1100th value of the series";
+  std::vector<std::string> lines = Lines(dir.Read("Tapsmith.ini"));
+  ASSERT_GT(lines.size(), 32u);
+  EXPECT_EQ(std::count(lines[32].begin(), lines[32].end(), '\a'), 2 * 1153);
+  auto state = std::make_unique<AppState>();
+  InitialiseState(state.get());
+  LoadSettingsFile(state.get(), ini.c_str());
+  auto table = std::make_unique<StockTable>();
+  ASSERT_TRUE(ParseStockList(state.get(), table.get()));
+  EXPECT_EQ(table->count, kListEntryLimit);
 }
 
 TEST(Cli, BestShowsTheClosestOfAllThatQualify) {
