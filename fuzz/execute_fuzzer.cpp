@@ -230,8 +230,8 @@ void CheckDesignSearchAgainstPlain(uint64_t hash) {
   SearchOptions options = SearchOptionsFromState(gState);
   options.design = &gDesign;
   options.selection = &gSelection;
-  const int plain = RunPlainSearch(gWorkspace.request, gWorkspace.stock, options, &gPlain);
-  const int fast = RunSearch(gWorkspace.request, gWorkspace.stock, options, &gFast);
+  const int64_t plain = RunPlainSearch(gWorkspace.request, gWorkspace.stock, options, &gPlain);
+  const int64_t fast = RunSearch(gWorkspace.request, gWorkspace.stock, options, &gFast);
   if (plain != fast) Fail("design search counts differ", fast);
   if (gPlain.count != gFast.count) Fail("design search keeps a different number", gFast.count);
   OrderBestMatches(BestRank::Closest, BestOrder::Resistors, gWorkspace.request.Vtyp, &gPlain, &gOrder);

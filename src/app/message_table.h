@@ -18,7 +18,7 @@ enum class Message : int {
   TooMany,
   FormatError,
   StockListError,
-  BestShown,         // a format: how many qualified ("%d"), then how many are shown ("%d")
+  BestShown,         // a format: how many qualified ("%lld"), then how many are shown ("%d")
   BestShownByYield,  // the same, the best N chosen by their yield
 
   // The console's reasons for a usage or an input error.
@@ -43,6 +43,7 @@ enum class Message : int {
   KindOrder,
   KindRank,
   KindFormat,
+  KindR4Connection,
   KindVoltage,
   KindResistance,
   KindCurrent,

@@ -126,12 +126,16 @@ Json Window(const ConsoleWorkspace& workspace) {
 
 Json MatchOf(const MatchRecord& match, const PrintedMatches& printed, double pinCurrent) {
   Json row;
-  row["id"] = std::to_string(match.entry[0]) + "." + std::to_string(match.entry[1]) + "." +
-              std::to_string(match.entry[2]);
+  std::string id;
+  for (int16_t entry : match.entry) id += (id.empty() ? "" : ".") + std::to_string(entry);
+  row["id"] = id;
   row["r1"] = Cp932ToUtf8(match.r1);
   row["r2"] = Cp932ToUtf8(match.r2);
   row["r3"] = Cp932ToUtf8(match.r3);
   row["connection"] = match.serial ? "series" : "parallel";
+  const bool hasR4 = match.r4Mode != R4Mode::None;
+  row["r4"] = hasR4 ? Json(Cp932ToUtf8(match.r4)) : Json(nullptr);
+  row["r4_connection"] = hasR4 ? Json(match.r4Mode == R4Mode::Series ? "series" : "parallel") : Json(nullptr);
   row["vout"] = match.vout;
   row["deviation_percent"] = printed.hasTypical ? Json(match.deviation) : Json(nullptr);
   Json texts;

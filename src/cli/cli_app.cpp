@@ -100,8 +100,9 @@ void StopRun(ConsoleRun* run, int exit, const CliError& error) {
 PrintedMatches PrintedMatchesOf(const ConsoleRun& run, const SearchWorkspace& search, const AppState& state) {
   const bool design = AsksDesignSearch(run.command);
   const DesignReports reports = design ? ReportsOf(run.command.design) : DesignReports{false, false, false};
-  return {search.matches, run.result, ConfigurationInUse(state), run.searched && run.result.outcome != ExecuteOutcome::InputError && search.request.Vtyp != 0,
-          reports};
+  return {search.matches, run.result, ConfigurationInUse(state),
+          run.searched && run.result.outcome != ExecuteOutcome::InputError && search.request.Vtyp != 0, reports,
+          run.command.r4 != R4Mode::None};
 }
 
 std::string RenderingOf(const ConsoleRun& run, const ConsoleWorkspace& workspace, OutputFormat format) {
@@ -146,6 +147,7 @@ void RunConsole(int argc, const char* const* argv, FileSystem* files, ConsoleWor
   if (AsksDesignSearch(command)) options.design = &command.design;
   // A designer's series is searched whole; a list text as the window reads it.
   if (command.series.name != nullptr) options.listEntryLimit = kStockCapacity;
+  options.r4 = command.r4;
   run->result = Execute(state, search, options);
   run->searched = true;
   run->exit = ExitStatusOf(run->result.outcome);

@@ -114,6 +114,13 @@ struct RankName {
 
 const RankName kRankNames[] = {{"closest", BestRank::Closest}, {"yield", BestRank::Yield}};
 
+struct R4Name {
+  const char* name;
+  R4Mode mode;
+};
+
+const R4Name kR4Names[] = {{"parallel", R4Mode::Parallel}, {"series", R4Mode::Series}};
+
 struct FormatName {
   const char* name;
   OutputFormat format;
@@ -176,6 +183,13 @@ bool ApplyRank(const OptionRow&, const std::string& text, CliCommand* command, L
   const RankName* rank = FindChoice<RankName>(kRankNames, text);
   if (rank == nullptr) return NoSuchChoice<RankName>(kRankNames, text, Message::KindRank, reason);
   command->design.bestRank = rank->rank;
+  return true;
+}
+
+bool ApplyR4(const OptionRow&, const std::string& text, CliCommand* command, Localized* reason) {
+  const R4Name* mode = FindChoice<R4Name>(kR4Names, text);
+  if (mode == nullptr) return NoSuchChoice<R4Name>(kR4Names, text, Message::KindR4Connection, reason);
+  command->r4 = mode->mode;
   return true;
 }
 
@@ -414,6 +428,10 @@ const OptionRow kOptionRows[] = {
      "values of --list E48, E96 or E192, both ends included, e.g. 1k..100k (default "
      TAPSMITH_DEFAULT_RANGE ")",
      ApplyRange},
+    {"--r4", Group::Design, "parallel|series",
+     "a fourth resistor R4 beside R1: R1's leg is R1 // R4 or R1 + R4, R4 any entry of the list "
+     "(DNM too), --r1-min and --r1-max bounding the leg",
+     ApplyR4},
     {"--tolerance", Group::Design, "P%",
      "the resistors' tolerance in percent (0 to below 100): each match gets its worst case",
      ApplyTolerance},

@@ -53,6 +53,7 @@ ExecuteResult Run(AppState* state, SearchWorkspace* workspace, const ExecuteOpti
 
   SetSetting(state, MatchCount, 0);
   SearchOptions options = SearchOptionsFromState(*state);
+  options.r4 = asked.r4;
   if (design != nullptr) {
     options.design = design;
     options.selection = &workspace->selection;
@@ -98,9 +99,10 @@ void ComposeStatus(const AppState& state, const ExecuteResult& result, char* sta
     case ExecuteOutcome::Found:
       if (result.bestSearch) {
         const Message shown = result.rankedByYield ? Message::BestShownByYield : Message::BestShown;
-        std::snprintf(status, kSlotSize, MessageText(shown, state), result.qualified, result.shown);
+        std::snprintf(status, kSlotSize, MessageText(shown, state), static_cast<long long>(result.qualified),
+                      result.shown);
       } else {
-        std::snprintf(status, kSlotSize, "%d%s", result.qualified,
+        std::snprintf(status, kSlotSize, "%lld%s", static_cast<long long>(result.qualified),
                       MessageText(Message::CountSuffix, state));
       }
       return;
@@ -116,7 +118,7 @@ void ComposeStatus(const AppState& state, const ExecuteResult& result, char* sta
 ExecuteResult Execute(AppState* state, SearchWorkspace* workspace) { return Run(state, workspace, {}); }
 
 ExecuteResult Execute(AppState* state, SearchWorkspace* workspace, const DesignRequest& design) {
-  return Run(state, workspace, {&design, kListEntryLimit});
+  return Run(state, workspace, {&design, kListEntryLimit, R4Mode::None});
 }
 
 ExecuteResult Execute(AppState* state, SearchWorkspace* workspace, const ExecuteOptions& options) {

@@ -30,6 +30,7 @@ namespace tapsmith {
 namespace {
 
 using kernel::Counting;
+using kernel::Leg;
 using kernel::OutputVoltage;
 using kernel::SearchPass;
 
@@ -607,19 +608,19 @@ class EntryWindow {
   double high_;
 };
 
-// All pairs (j, k), k >= j, for R1 = entry i, each offered as the plain loop
+// All pairs (j, k), k >= j, for R1's leg, each offered as the plain loop
 // offers it. Returns true when the table became full.
 template <int kForm>
-bool FastPairsForR1(SearchPass* pass, int i) {
+bool FastPairsForLeg(SearchPass* pass, const Leg& leg) {
   const SearchRequest& request = *pass->request;
-  const PairOutput<kForm> output{pass->pairTerm, Divider<kForm>(*pass, pass->stock->entries[i].value)};
+  const PairOutput<kForm> output{pass->pairTerm, Divider<kForm>(*pass, leg.value)};
   const PairSpace<PairOutput<kForm>> space({request.Vmin, request.Vmax, output.AlongIndex()}, output, pass->count);
   RowRun<PairOutput<kForm>> run(space);
   bool full = false;
   run.EachRow(0, [&](int j) {
     const int stop = run.stop();
     for (int k = run.start(); k < stop && !full; ++k) {
-      full = kernel::Offer<kForm>(pass, i, j, k, output(j, k));
+      full = kernel::Offer<kForm>(pass, leg, j, k, output(j, k));
     }
     return full;
   });
@@ -630,7 +631,7 @@ bool FastPairsForR1(SearchPass* pass, int i) {
 // Returns the row after the one in which the selection narrowed, to go on
 // from with a narrower space, or n - 1 once the rows are done.
 template <int kForm>
-int OfferRows(SearchPass* pass, int i, const Divider<kForm>& divider, const PairSpace<PairTerm<kForm>>& space,
+int OfferRows(SearchPass* pass, const Leg& leg, const Divider<kForm>& divider, const PairSpace<PairTerm<kForm>>& space,
               int from, EntryWindow* entry) {
   const double* term = pass->pairTerm;
   RowRun<PairTerm<kForm>> run(space);
@@ -639,13 +640,13 @@ int OfferRows(SearchPass* pass, int i, const Divider<kForm>& divider, const Pair
     if (stop <= run.start()) return false;
     for (int k = run.start(); k < stop; ++k) {
       const double vo = divider.Output(term[j] + term[k]);
-      kernel::Offer<kForm, Counting::PerRun>(pass, i, j, k, vo);
+      kernel::Offer<kForm, Counting::PerRun>(pass, leg, j, k, vo);
     }
     return entry->Follow(*pass);
   });
 }
 
-// What a best-N search that filters nothing carries from one R1 to the
+// What a best-N search that filters nothing carries from one leg to the
 // next: the entry window, and where the walks along each end began.
 struct BestSearchState {
   explicit BestSearchState(const SearchRequest& request) : entry(request) {}
@@ -661,28 +662,28 @@ struct BestSearchState {
 // gathered at once, or when too many to gather, row by row, found again
 // whenever the selection narrows.
 template <int kForm>
-void BestPairsForR1(SearchPass* pass, int i, BestSearchState* state) {
+void BestPairsForLeg(SearchPass* pass, const Leg& leg, BestSearchState* state) {
   const int n = pass->count;
   const SearchRequest& request = *pass->request;
-  const Divider<kForm> divider(*pass, pass->stock->entries[i].value);
+  const Divider<kForm> divider(*pass, leg.value);
   const PairTerm<kForm> key{pass->pairTerm};
   const PairSpace<PairTerm<kForm>> window(TermsWithin<kForm>(*pass, divider, request.Vmin, request.Vmax), key, n);
   if (window.sides().Empty()) return;
   pass->qualified += window.CountPairs(&state->windowNotAfter, &state->windowBefore);
   EntryWindow* entry = &state->entry;
-  int row = entry->narrowed() ? 0 : OfferRows<kForm>(pass, i, divider, window, 0, entry);
+  int row = entry->narrowed() ? 0 : OfferRows<kForm>(pass, leg, divider, window, 0, entry);
   PairList list;
   while (row < n - 1) {
     const PairSpace<PairTerm<kForm>> near(TermsWithin<kForm>(*pass, divider, entry->low(), entry->high()), key, n);
     if (!near.Gather(row, &state->entryBefore, &list)) {
-      row = OfferRows<kForm>(pass, i, divider, near, row, entry);
+      row = OfferRows<kForm>(pass, leg, divider, near, row, entry);
       continue;
     }
     for (int m = 0; m < list.count; ++m) {
       const int j = list.pairs[m].r2;
       const int k = list.pairs[m].r3;
       const double vo = divider.Output(key(j, k));
-      kernel::Offer<kForm, Counting::PerRun>(pass, i, j, k, vo);
+      kernel::Offer<kForm, Counting::PerRun>(pass, leg, j, k, vo);
     }
     return;
   }
@@ -692,11 +693,11 @@ void BestPairsForR1(SearchPass* pass, int i, BestSearchState* state) {
 // `entry`, a best-N search that filters nothing: the run is counted whole
 // and only its part within the entry window offered.
 template <int kForm>
-bool FastDnmOnlyForR1(SearchPass* pass, int i, EntryWindow* entry) {
+bool FastDnmOnlyForLeg(SearchPass* pass, const Leg& leg, EntryWindow* entry) {
   const int n = pass->count;
   const int k = n - 1;
   const SearchRequest& request = *pass->request;
-  const PairOutput<kForm> output{pass->pairTerm, Divider<kForm>(*pass, pass->stock->entries[i].value)};
+  const PairOutput<kForm> output{pass->pairTerm, Divider<kForm>(*pass, leg.value)};
   const Direction along = output.AlongIndex();
   const PairSpace<PairOutput<kForm>> space({request.Vmin, request.Vmax, along}, output, n);
   RowRun<PairOutput<kForm>> run(space);
@@ -705,7 +706,7 @@ bool FastDnmOnlyForR1(SearchPass* pass, int i, EntryWindow* entry) {
   int stop = run.stop();
   if (entry == nullptr) {
     for (int j = start; j < stop; ++j) {
-      if (kernel::Offer<kForm>(pass, i, j, k, output(j, k))) return true;
+      if (kernel::Offer<kForm>(pass, leg, j, k, output(j, k))) return true;
     }
     return false;
   }
@@ -719,7 +720,7 @@ bool FastDnmOnlyForR1(SearchPass* pass, int i, EntryWindow* entry) {
     stop = near.stop();
   }
   for (int j = start; j < stop; ++j) {
-    kernel::Offer<kForm, Counting::PerRun>(pass, i, j, k, output(j, k));
+    kernel::Offer<kForm, Counting::PerRun>(pass, leg, j, k, output(j, k));
   }
   return false;
 }
@@ -732,31 +733,23 @@ struct FastRun {
     const bool monotone = n >= 2 && std::isfinite(vfb) && vfb != 0.0 && PairTermsAreMonotone(*pass);
     const bool countsWholeRuns = CountsWholeRuns(*pass);
     BestSearchState best(*pass->request);
-    for (int i = 0; i < n - 1; ++i) {
-      const double r1 = pass->stock->entries[i].value;
-      if (!kernel::R1InWindow(*pass, r1)) continue;
-      const bool fast = monotone && r1 > 0.0 && std::isfinite(r1) && std::isfinite(1.0 / r1) &&
+    kernel::EachLeg(*pass, [&](const Leg& leg) {
+      const double r1 = leg.value;
+      const bool fast = monotone && r1 > 0.0 && std::isfinite(r1) && std::isfinite(leg.inverse) &&
                         PinCurrentKeepsOrder<kForm>(*pass, Divider<kForm>(*pass, r1));
       if (countsWholeRuns) best.entry.Follow(*pass);
-      bool full;
-      if (!fast) {
-        full = kernel::PlainPairsForR1<kForm>(pass, i);
-      } else if (pass->r3DnmOnly) {
-        full = FastDnmOnlyForR1<kForm>(pass, i, countsWholeRuns ? &best.entry : nullptr);
-      } else if (countsWholeRuns) {
-        BestPairsForR1<kForm>(pass, i, &best);
-        full = false;
-      } else {
-        full = FastPairsForR1<kForm>(pass, i);
-      }
-      if (full) return;
-    }
+      if (!fast) return kernel::PlainPairsForLeg<kForm>(pass, leg);
+      if (pass->r3DnmOnly) return FastDnmOnlyForLeg<kForm>(pass, leg, countsWholeRuns ? &best.entry : nullptr);
+      if (!countsWholeRuns) return FastPairsForLeg<kForm>(pass, leg);
+      BestPairsForLeg<kForm>(pass, leg, &best);
+      return false;
+    });
   }
 };
 
 }  // namespace
 
-int RunSearch(const SearchRequest& request, const StockTable& stock,
+int64_t RunSearch(const SearchRequest& request, const StockTable& stock,
               const SearchOptions& options, MatchTable* matches) {
   SearchPass pass;
   int form = kernel::BeginPass(request, stock, options, matches, &pass);

@@ -372,13 +372,13 @@ TEST(FastSearch, DesignRulesAgreeWithAPlainLoopThatFiltersAndSortsEverything) {
     }
     if (design.worstCaseInWindow || boundsCurrent || design.yieldMin) ++filtered;
 
-    const int plainCount = RunPlainSearch(request, *tables.stock, options, survivors.get());
+    const int64_t plainCount = RunPlainSearch(request, *tables.stock, options, survivors.get());
     RunSearch(request, *tables.stock, options, fastSurvivors.get());
     ASSERT_EQ(DesignDifference(*survivors, *fastSurvivors), "") << where;
 
     design.bestCount = random.Pick<int>({1, 2, 3, 10, 50, 1000});
-    const int plainQualified = RunPlainSearch(request, *tables.stock, options, tables.plain.get());
-    const int fastQualified = RunSearch(request, *tables.stock, options, tables.fast.get());
+    const int64_t plainQualified = RunPlainSearch(request, *tables.stock, options, tables.plain.get());
+    const int64_t fastQualified = RunSearch(request, *tables.stock, options, tables.fast.get());
     ASSERT_EQ(plainQualified, fastQualified) << where;
     OrderBestMatches(BestRank::Closest, BestOrder::Resistors, request.Vtyp, tables.plain.get(), scratch.get());
     OrderBestMatches(BestRank::Closest, BestOrder::Resistors, request.Vtyp, tables.fast.get(), scratch.get());
