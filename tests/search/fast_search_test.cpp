@@ -34,10 +34,11 @@ std::string Difference(const MatchTable& plain, const MatchTable& fast) {
   for (int m = 0; m < plain.count; ++m) {
     const MatchRecord& a = plain.records[m];
     const MatchRecord& b = fast.records[m];
-    if (std::strcmp(a.r1, b.r1) || std::strcmp(a.r2, b.r2) || std::strcmp(a.r3, b.r3) ||
-        a.serial != b.serial || !SameBits(a.vout, b.vout) || !SameBits(a.deviation, b.deviation)) {
-      return "record " + std::to_string(m) + ": " + a.r1 + "," + a.r2 + "," + a.r3 + " vs " + b.r1 +
-             "," + b.r2 + "," + b.r3;
+    if (std::strcmp(a.r1, b.r1) || std::strcmp(a.r4, b.r4) || std::strcmp(a.r2, b.r2) ||
+        std::strcmp(a.r3, b.r3) || a.serial != b.serial || a.r4Mode != b.r4Mode || !SameBits(a.vout, b.vout) ||
+        !SameBits(a.deviation, b.deviation) || std::memcmp(a.entry, b.entry, sizeof a.entry) != 0) {
+      return "record " + std::to_string(m) + ": " + a.r1 + "," + a.r4 + "," + a.r2 + "," + a.r3 + " vs " + b.r1 +
+             "," + b.r4 + "," + b.r2 + "," + b.r3;
     }
   }
   return "";
@@ -60,10 +61,10 @@ std::string Report(const MatchTable& table, int configuration, bool hasTypical) 
 std::string Describe(const SearchRequest& r, const SearchOptions& o, const StockTable& stock) {
   char text[400];
   std::snprintf(text, sizeof text,
-                "config %d serial %d dnmOnly %d Vfb %.17g window [%.17g, %.17g] R1 [%.17g, %.17g] "
+                "config %d serial %d dnmOnly %d r4 %d Vfb %.17g window [%.17g, %.17g] R1 [%.17g, %.17g] "
                 "digits %d entries %d",
-                o.configuration, o.serial, o.r3DnmOnly, r.Vfb, r.Vmin, r.Vmax, r.R1min, r.R1max,
-                r.DigitCount, stock.count);
+                o.configuration, o.serial, o.r3DnmOnly, static_cast<int>(o.r4), r.Vfb, r.Vmin, r.Vmax, r.R1min,
+                r.R1max, r.DigitCount, stock.count);
   return text;
 }
 
@@ -117,9 +118,13 @@ TEST(FastSearch, AgreesOnEdgeListsInEveryForm) {
         for (int form = 0; form < 8; ++form) {
           for (bool dnmOnly : {false, true}) {
             for (const DesignRequest& pin : pins) {
-              SearchOptions options{form % 4, form >= 4, dnmOnly, pin.pinCurrent ? &pin : nullptr};
-              SearchRequest request = Request(window[0], window[1], vfb);
-              ASSERT_EQ(Compare(request, options, &tables), "") << list << " pin " << pin.pinCurrent.value_or(0.0);
+              for (R4Mode r4 : {R4Mode::None, R4Mode::Parallel, R4Mode::Series}) {
+                SearchOptions options{form % 4, form >= 4, dnmOnly, pin.pinCurrent ? &pin : nullptr};
+                options.r4 = r4;
+                SearchRequest request = Request(window[0], window[1], vfb);
+                ASSERT_EQ(Compare(request, options, &tables), "")
+                    << list << " pin " << pin.pinCurrent.value_or(0.0) << " r4 " << static_cast<int>(r4);
+              }
             }
           }
         }
@@ -169,11 +174,18 @@ class RandomState {
     request->DigitCount = Chance(0.7) ? 0 : Pick<int>({1, 2, 3, 4, 6, 9, 12, 16, 20, -1, -3, 1000000});
 
     int n = stock.count;
+    // R4 beside R1 on short lists only, where the plain four-fold loop is cheap.
+    options->r4 = n <= 14 && Chance(0.4) ? Pick<R4Mode>({R4Mode::Parallel, R4Mode::Series}) : R4Mode::None;
+    auto legValue = [&](int i) {
+      const int l = options->r4 == R4Mode::None ? -1 : Uniform(std::min(i, n - 1), n - 1);
+      return kernel::LegOf(options->r4, stock, std::min(i, n - 1), l).value;
+    };
     int first = Uniform(0, n - 1);
     int limit = n > 24 ? 8 : n;
     int last = std::min(n - 1, first + Uniform(0, limit));
-    request->R1min = stock.entries[first].value - 5e-10;
-    request->R1max = stock.entries[last].value + 5e-10;
+    request->R1min = legValue(first) - 5e-10;
+    request->R1max = legValue(last) + 5e-10;
+    if (options->r4 != R4Mode::None && request->R1min > request->R1max) std::swap(request->R1min, request->R1max);
     if (n <= 24 && Chance(0.2)) {
       request->R1min = -HUGE_VAL;
       request->R1max = HUGE_VAL;
@@ -183,7 +195,7 @@ class RandomState {
     // A window around the voltage of a random combination, so that most
     // states find something.
     int i = Uniform(0, n - 1), j = Uniform(0, n - 1), k = Uniform(j, n - 1);
-    double r1 = stock.entries[i].value;
+    double r1 = legValue(i);
     bool serial = options->serial && !options->r3DnmOnly;
     double x = serial ? stock.entries[j].value + stock.entries[k].value
                       : stock.entries[j].conductance + stock.entries[k].conductance;
@@ -266,7 +278,7 @@ TEST(FastSearch, AgreesWithThePlainLoopOnRandomStates) {
   auto ordered_fast = std::make_unique<MatchTable>();
   auto scratch = std::make_unique<OrderScratch>();
   auto state = testing::NewDefaultState();
-  int searched = 0, found = 0, full = 0, fell_back = 0;
+  int searched = 0, found = 0, full = 0, fell_back = 0, withR4[3] = {};
   while (searched < kStates) {
     SearchRequest request;
     SearchOptions options;
@@ -275,6 +287,7 @@ TEST(FastSearch, AgreesWithThePlainLoopOnRandomStates) {
     if (!std::isfinite(request.Vfb) || request.Vfb == 0.0) ++fell_back;
     ASSERT_EQ(Compare(request, options, &tables), "") << "state " << searched << "\n" << list;
     if (tables.plain->count > 0) ++found;
+    if (tables.plain->count > 0) ++withR4[static_cast<int>(options.r4)];
     if (tables.plain->count == kMatchCapacity) ++full;
 
     if (searched % 16 == 0 && tables.plain->count > 0) {
@@ -295,6 +308,8 @@ TEST(FastSearch, AgreesWithThePlainLoopOnRandomStates) {
   EXPECT_GT(searched - found, kStates / 20);
   EXPECT_GT(full, kStates / 200);
   EXPECT_GT(fell_back, kStates / 50);
+  EXPECT_GT(withR4[static_cast<int>(R4Mode::Parallel)], kStates / 25);
+  EXPECT_GT(withR4[static_cast<int>(R4Mode::Series)], kStates / 25);
 }
 
 // The design rules: the fast search against the plain loop, and both against
