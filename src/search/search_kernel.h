@@ -132,6 +132,17 @@ inline DesignLimits ResolveDesign(const DesignRequest* design, const SearchReque
   return limits;
 }
 
+// A pair member's term when its value is moved to `value`, as at a corner
+// of the worst case or an end of the yield's difference: the value itself
+// in series, its conductance taken anew in parallel. The open entry (DNM,
+// conductance 0) stays open whatever the value.
+template <bool kSerial>
+inline double PairTermAt(const StockEntry& entry, double value) {
+  if (entry.conductance == 0.0) return kSerial ? entry.value : 0.0;
+  if constexpr (kSerial) return value;
+  return value == 0.0 ? kZeroOhmConductance : 1.0 / value;
+}
+
 // One search in progress: the inputs and the table being filled.
 struct SearchPass {
   const SearchRequest* request;
@@ -145,8 +156,10 @@ struct SearchPass {
   DesignLimits limits;          // the window's search: a nominal divider
   BestSelection* selection;     // with a best N
   int64_t qualified;            // with a best N: combinations that passed
-  // Per entry, the term summed for the pair: conductance or value.
+  // Per entry, the term summed for the pair: conductance or value; and with
+  // the worst case as a filter, the same at the low and the high corner.
   double pairTerm[kStockCapacity];
+  double cornerTerm[2][kStockCapacity];
 };
 
 /// Prepares a pass; the match table is emptied. Returns the form to use.
@@ -169,6 +182,16 @@ inline int BeginPass(const SearchRequest& request, const StockTable& stock,
          "a best-N search needs its selection scratch");
   for (int k = 0; k < pass->count; ++k)
     pass->pairTerm[k] = serial ? stock.entries[k].value : stock.entries[k].conductance;
+  if (pass->limits.filtersWorstCase) {
+    const double factors[2] = {pass->limits.lowFactor, pass->limits.highFactor};
+    for (int corner = 0; corner < 2; ++corner) {
+      for (int k = 0; k < pass->count; ++k) {
+        const StockEntry& entry = stock.entries[k];
+        pass->cornerTerm[corner][k] = serial ? PairTermAt<true>(entry, entry.value * factors[corner])
+                                             : PairTermAt<false>(entry, entry.value * factors[corner]);
+      }
+    }
+  }
   matches->count = 0;
   return configuration + (serial ? 4 : 0) + (pass->limits.pin != 0.0 ? kWithPinCurrent : 0);
 }
@@ -187,17 +210,6 @@ inline bool FitsDigits(double v, int digitCount) {
 }
 
 inline double RoundToNanovolts(double vo) { return std::floor(vo * 1000000000.0 + 0.5) / 1000000000.0; }
-
-// A pair member's term when its value is moved to `value`, as at a corner
-// of the worst case or an end of the yield's difference: the value itself
-// in series, its conductance taken anew in parallel. The open entry (DNM,
-// conductance 0) stays open whatever the value.
-template <bool kSerial>
-inline double PairTermAt(const StockEntry& entry, double value) {
-  if (entry.conductance == 0.0) return kSerial ? entry.value : 0.0;
-  if constexpr (kSerial) return value;
-  return value == 0.0 ? kZeroOhmConductance : 1.0 / value;
-}
 
 // The leg of R1: R1 alone, or R1 joined by R4 in parallel or in series. Its
 // value L takes R1's place in every form, 1 / L that of 1 / R1.

@@ -342,7 +342,7 @@ TEST(FastSearch, DesignRulesAgreeWithAPlainLoopThatFiltersAndSortsEverything) {
   auto fastSurvivors = std::make_unique<MatchTable>();
   auto selection = std::make_unique<BestSelection>();
   auto scratch = std::make_unique<OrderScratch>();
-  int searched = 0, filtered = 0, narrowed = 0, referenced = 0, pinned = 0, rankedByYield = 0;
+  int searched = 0, filtered = 0, narrowed = 0, referenced = 0, pinned = 0, rankedByYield = 0, byCorners = 0;
   while (searched < kStates) {
     SearchRequest request;
     SearchOptions options;
@@ -386,6 +386,8 @@ TEST(FastSearch, DesignRulesAgreeWithAPlainLoopThatFiltersAndSortsEverything) {
       design.yieldMin = std::max(1e-300, RankedYield(all.records[random.Uniform(0, all.count - 1)]));
     }
     if (design.worstCaseInWindow || boundsCurrent || design.yieldMin) ++filtered;
+    // The worst case as bands of its two corners: no pin current, Vfb above 0.
+    if (design.worstCaseInWindow && design.pinCurrent.value_or(0.0) == 0.0 && request.Vfb > 0.0) ++byCorners;
 
     const int64_t plainCount = RunPlainSearch(request, *tables.stock, options, survivors.get());
     RunSearch(request, *tables.stock, options, fastSurvivors.get());
@@ -421,6 +423,7 @@ TEST(FastSearch, DesignRulesAgreeWithAPlainLoopThatFiltersAndSortsEverything) {
   EXPECT_GT(referenced, kStates * 9 / 10);
   EXPECT_GT(pinned, kStates / 3);
   EXPECT_GT(rankedByYield, kStates / 5);
+  EXPECT_GT(byCorners, kStates / 8);
 }
 
 }  // namespace
