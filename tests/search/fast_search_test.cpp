@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "e_series.h"
 #include "search.h"
 #include "search_kernel.h"
 #include "test_util.h"
@@ -424,6 +425,49 @@ TEST(FastSearch, DesignRulesAgreeWithAPlainLoopThatFiltersAndSortsEverything) {
   EXPECT_GT(pinned, kStates / 3);
   EXPECT_GT(rankedByYield, kStates / 5);
   EXPECT_GT(byCorners, kStates / 8);
+}
+
+}  // namespace
+}  // namespace tapsmith
+
+namespace tapsmith {
+namespace {
+
+// A designer's whole series with R4, beyond the 501 entries of a list: the
+// fast search against the plain loop on the legs a narrow R1 window keeps.
+TEST(FastSearch, AgreesOnAWholeSeriesWithFourResistorsOverSampledLegs) {
+  std::string series;
+  SeriesValues(1, 100.0, 470e3, &series);  // E192 from 100 ohm to 470 kohm: 706 values
+  Tables tables;
+  ASSERT_TRUE(ParseStockText(series.c_str(), tables.stock.get(), kStockCapacity));
+  ASSERT_EQ(tables.stock->count, 707);
+  auto selection = std::make_unique<BestSelection>();
+  auto scratch = std::make_unique<OrderScratch>();
+  DesignRequest design;
+  design.tolerancePercent = 1.0;
+  design.vfbMin = 0.792;
+  design.vfbMax = 0.808;
+  design.worstCaseInWindow = true;
+  design.bestCount = 20;
+  int compared = 0;
+  for (R4Mode r4 : {R4Mode::Parallel, R4Mode::Series}) {
+    for (int form : {0, 1, 6, 7}) {  // [a] and [b] in parallel, [c] and [d] in series
+      const double vo = form % 4 < 2 ? 3.3 : 0.5;
+      SearchRequest request = Request(vo * 0.97, vo * 1.03, 0.8);
+      request.R1min = 47e3;  // some hundred legs of the 250000
+      request.R1max = 47.1e3;
+      SearchOptions options{form % 4, form >= 4, false, &design, selection.get()};
+      options.r4 = r4;
+      const int64_t plain = RunPlainSearch(request, *tables.stock, options, tables.plain.get());
+      const int64_t fast = RunSearch(request, *tables.stock, options, tables.fast.get());
+      ASSERT_EQ(plain, fast) << "form " << form << " r4 " << static_cast<int>(r4);
+      OrderBestMatches(BestRank::Closest, BestOrder::Resistors, request.Vtyp, tables.plain.get(), scratch.get());
+      OrderBestMatches(BestRank::Closest, BestOrder::Resistors, request.Vtyp, tables.fast.get(), scratch.get());
+      ASSERT_EQ(Difference(*tables.plain, *tables.fast), "") << "form " << form;
+      compared += plain > 0;
+    }
+  }
+  EXPECT_GE(compared, 6);
 }
 
 }  // namespace
