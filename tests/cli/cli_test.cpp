@@ -695,3 +695,40 @@ TEST(Cli, ValuesAlsoSplitWhereAJapaneseInputMethodSeparates) {
 
 }  // namespace
 }  // namespace tapsmith
+
+namespace tapsmith {
+namespace {
+
+// R4 beside R1: the leg written as the pair is, R1 alone where R4 is DNM in
+// parallel, and the CSV's and JSON's r4 columns only when R4 is asked for.
+TEST(Cli, FourthResistorIsWrittenWithRoneAndGetsItsColumns) {
+  const std::vector<std::string> search = {"--values", "1k 2k", "--vfb", "1", "--r1-min", "0", "--r1-max", "10k",
+                                           "--lang", "en"};
+  auto with = [&](std::vector<std::string> more) {
+    std::vector<std::string> args = search;
+    args.insert(args.end(), more.begin(), more.end());
+    return RunCliWith(args);
+  };
+  EXPECT_EQ(with({"--vo", "2.3333", "--vo2", "0.01%", "--r4", "parallel"}).out,
+            "(1k // 2k) + (1k // 1k) = 2.333333 (0.001%)\n");
+  // [b] writes the pair first: here R2 // R3 is 1k // 2k, the leg 1k // 1k.
+  EXPECT_EQ(with({"--vo", "2.3333", "--vo2", "0.01%", "--r4", "parallel", "--config", "b"}).out,
+            "(1k // 2k) + (1k // 1k) = 2.333333 (0.001%)\n");
+  EXPECT_THAT(with({"--vo", "1.2222", "--vo2", "0.01%", "--r4", "series", "--config", "b"}).out,
+              HasSubstr("(1k // 2k) + (1k + 2k) = 1.222222"));
+  const std::vector<std::string> csv = Lines(with({"--vo", "3", "--vo2", "1%", "--r4", "parallel", "--format", "csv"}).out);
+  ASSERT_GE(csv.size(), 2u);
+  EXPECT_EQ(csv[0], "r1,r2,r3,connection,r4,r4_connection,vout,deviation_percent");
+  EXPECT_EQ(csv[1], "1k,1k,1k,parallel,,,3.000000000,0.000000") << "R4 = DNM in parallel: R1 alone";
+  nlohmann::json json = nlohmann::json::parse(with({"--vo", "2.3333", "--vo2", "0.01%", "--r4", "parallel",
+                                                    "--format", "json"}).out);
+  EXPECT_EQ(json["matches"][0]["r4"], "2k");
+  EXPECT_EQ(json["matches"][0]["r4_connection"], "parallel");
+  EXPECT_EQ(Lines(with({"--vo", "3", "--vo2", "1%", "--format", "csv"}).out)[0],
+            "r1,r2,r3,connection,vout,deviation_percent") << "without R4 as before";
+  EXPECT_THAT(with({"--r4", "both"}).err,
+              StartsWith("tapsmith-cli: --r4: \"both\" is no connection of R4: \"parallel\" or \"series\"\n"));
+}
+
+}  // namespace
+}  // namespace tapsmith
