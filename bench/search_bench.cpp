@@ -4,6 +4,7 @@
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -39,6 +40,8 @@ struct Case {
   int best = 0;  // with a tolerance of 1 %: the designer's search for the best N
   double pinCurrent = 0.0;  // with best: --pin-current, when not 0
   bool rankByYield = false;  // with best: --rank yield
+  bool worstCase = false;    // with best: --worst-case
+  R4Mode r4 = R4Mode::None;  // --r4
 };
 
 std::string ReadFile(const std::string& path) {
@@ -87,6 +90,7 @@ void UseBestRequest(const Case& c, Prepared* prepared) {
   if (c.rankByYield) {
     design->bestRank = BestRank::Yield;
   }
+  design->worstCaseInWindow = c.worstCase;
   prepared->options.design = design;
   prepared->options.selection = &prepared->workspace->selection;
 }
@@ -104,11 +108,20 @@ Prepared* Prepare(const Case& c) {
   SetSetting(state, Configuration, c.configuration);
   SetSetting(state, SerialMode, c.serial ? 1 : 0);
   prepared->options = SearchOptionsFromState(*state);
+  prepared->options.r4 = c.r4;
   prepared->ok = ParseSearchRequest(state, &prepared->workspace->request) &&
                  ParseStockList(state, &prepared->workspace->stock);
   if (!prepared->ok) std::fprintf(stderr, "case %s does not parse\n", c.name.c_str());
   if (c.best > 0) UseBestRequest(c, prepared);
   return prepared;
+}
+
+// E24 from 10 ohm to 1 Mohm, as the built-in list writes it.
+std::string E24To1M() {
+  auto state = std::make_unique<AppState>();
+  InitialiseState(state.get());
+  std::string list = SlotText(*state, SlotE24);
+  return list.substr(0, list.find("\r\n1.1M\r\n") + 2);
 }
 
 std::vector<Case> Cases() {
@@ -149,6 +162,11 @@ std::vector<Case> Cases() {
   Inputs designer{"3.3", "5%", "10", "1M", "0.8"};
   cases.push_back({"best10-yield/e96/a/parallel", e96, designer, 0, false, 10, 0.0, true});
   cases.push_back({"best10-yield-pin50n/e96/a/parallel", e96, designer, 0, false, 10, 50e-9, true});
+  // Four resistors: R4 beside R1 in parallel, R2 // R3, every worst case
+  // inside a 5 % window, on E24 from 10 ohm to 1 Mohm, where the plain
+  // four-fold loop takes seconds.
+  cases.push_back({"best10-wc-r4/e24/a/parallel", E24To1M(), designer, 0, false, 10, 0.0, false, true,
+                   R4Mode::Parallel});
   cases.push_back({"e96/stop-at-1000", e96, {"1.35", "2%", "10", "1M", "0.7"}, 0, false});
   cases.push_back({"e96/nothing-found", e96, {"1.35", "0.1%", "10", "1M", "0.7"}, 2, false});
   return cases;
@@ -184,11 +202,13 @@ void BenchProcess(benchmark::State& bench, std::vector<std::string> args) {
   for (auto _ : bench) {
     pid_t child;
     int status = 0;
+    struct rusage usage;
     if (posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), environ) != 0 ||
-        waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
       bench.SkipWithError("tapsmith-cli did not run");
       break;
     }
+    bench.counters["peak_kB"] = static_cast<double>(usage.ru_maxrss);
   }
   posix_spawn_file_actions_destroy(&actions);
 }
@@ -219,6 +239,8 @@ class RatioReporter : public benchmark::ConsoleReporter {
       double seconds = run.GetAdjustedRealTime();
       auto matches = run.counters.find("matches");
       if (matches != run.counters.end()) matches_[Stem(name)] = static_cast<int>(matches->second);
+      auto peak = run.counters.find("peak_kB");
+      if (peak != run.counters.end()) peak_[Stem(name)] = static_cast<long>(peak->second);
       if (EndsWith(name, "/plain")) plain_[Stem(name)] = seconds;
       if (EndsWith(name, "/fast")) fast_[Stem(name)] = seconds;
       if (EndsWith(name, "/process")) process_[Stem(name)] = seconds;
@@ -236,8 +258,9 @@ class RatioReporter : public benchmark::ConsoleReporter {
     auto version = process_.find("cli/version");
     for (const auto& [stem, milliseconds] : process_) {
       if (version == process_.end() || stem == version->first) continue;
-      std::printf("%s: %.2f ms a run, %.2f times the %.2f ms of tapsmith-cli --version\n",
-                  stem.c_str(), milliseconds, milliseconds / version->second, version->second);
+      std::printf("%s: %.2f ms a run, %.2f times the %.2f ms of tapsmith-cli --version; peak %ld kB\n",
+                  stem.c_str(), milliseconds, milliseconds / version->second, version->second,
+                  peak_.count(stem) ? peak_.at(stem) : 0L);
     }
   }
 
@@ -249,6 +272,7 @@ class RatioReporter : public benchmark::ConsoleReporter {
 
   std::map<std::string, double> plain_, fast_, process_;
   std::map<std::string, int> matches_;
+  std::map<std::string, long> peak_;
 };
 
 }  // namespace
@@ -286,6 +310,15 @@ int main(int argc, char** argv) {
                                                         "1M", "--tolerance", "1%", "--best", "10",
                                                         "--rank", "yield", "--pin-current", "50n"})
       ->Unit(benchmark::kMillisecond);
+  // Four resistors: every worst case of 1.3e10 combinations counted.
+  for (const char* series : {"E96", "E192"}) {
+    benchmark::RegisterBenchmark(
+        (std::string("cli/best10-wc-r4-") + series + "-a-parallel/process").c_str(), BenchProcess,
+        std::vector<std::string>{"--list", series, "--vo", "3.3", "--vo2", "5%", "--vfb", "0.8", "--r1-min",
+                                 "10", "--r1-max", "1M", "--tolerance", "1%", "--worst-case", "--best", "10",
+                                 "--r4", "parallel"})
+        ->Unit(benchmark::kMillisecond);
+  }
 
   benchmark::Initialize(&argc, argv);
   RatioReporter reporter;

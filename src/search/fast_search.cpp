@@ -250,38 +250,47 @@ struct KeyBand {
 };
 
 // The band of up to three pair terms, each a sum of two terms of an entry
-// and each within its sides: the window at nominal values, and with the
-// worst case the terms of its least and its greatest corner.
+// and each within its sides: the window at nominal values, or the entry
+// window, and with the worst case the terms of its least and its greatest
+// corner. A condition bounded on one side alone is tested on that side
+// alone: each walk's test costs a sum and a comparison or two.
 template <int kForm>
 struct TermBand {
   static constexpr bool kSerial = kernel::IsSerial(kForm);
   static constexpr int kMost = 3;
-  int count = 0;
-  const double* term[kMost];
-  Sides sides[kMost];
+  struct Condition {
+    const double* term;
+    Sides sides;
+  };
+  int befores = 0;  // the conditions a pair can lie before, and after
+  int afters = 0;
+  Condition before[kMost];
+  Condition after[kMost];
+  bool empty = false;
 
   void Add(const double* terms, const Sides& within) {
-    term[count] = terms;
-    sides[count++] = within;
+    // Along the index a rising key meets its low end first, a falling one
+    // its high end; an end that takes in every key leaves no pair beyond it.
+    const bool rising = within.direction == Direction::Rising;
+    const bool bindsFirst = rising ? within.low != -HUGE_VAL : within.high != HUGE_VAL;
+    const bool bindsLast = rising ? within.high != HUGE_VAL : within.low != -HUGE_VAL;
+    empty = empty || within.Empty();
+    if (bindsFirst) before[befores++] = {terms, within};
+    if (bindsLast) after[afters++] = {terms, within};
   }
   Direction direction() const { return kTermDirection<kForm>; }
-  bool Empty() const {
-    for (int c = 0; c < count; ++c) {
-      if (sides[c].Empty()) return true;
-    }
-    return false;
-  }
+  bool Empty() const { return empty; }
   template <Direction kAlong>
   bool Before(int j, int k) const {
-    for (int c = 0; c < count; ++c) {
-      if (sides[c].Before<kAlong>(term[c][j] + term[c][k])) return true;
+    for (int c = 0; c < befores; ++c) {
+      if (before[c].sides.template Before<kAlong>(before[c].term[j] + before[c].term[k])) return true;
     }
     return false;
   }
   template <Direction kAlong>
   bool After(int j, int k) const {
-    for (int c = 0; c < count; ++c) {
-      if (sides[c].After<kAlong>(term[c][j] + term[c][k])) return true;
+    for (int c = 0; c < afters; ++c) {
+      if (after[c].sides.template After<kAlong>(after[c].term[j] + after[c].term[k])) return true;
     }
     return false;
   }
@@ -679,14 +688,18 @@ bool AddWorstCase(const SearchPass& pass, const Leg& leg, TermBand<kForm>* band)
   return true;
 }
 
-// The band of the leg's pairs whose output lies in [low, high], and with the
-// worst case by its corners whose whole worst case lies in the window.
+// The band of the leg's pairs whose output lies in [low, high], and given
+// the worst case's corner conditions (null: none), whose whole worst case
+// lies in the window. The nominal output lies between the least and the
+// greatest, so a whole worst case inside the window says that it does too:
+// that condition is then left out.
 template <int kForm>
-TermBand<kForm> BandWithin(const SearchPass& pass, const Leg& leg, const Divider<kForm>& divider, double low,
-                           double high, bool withWorstCase) {
-  TermBand<kForm> band;
-  band.Add(pass.pairTerm, TermsWithin<kForm>(pass, divider, low, high));
-  if (withWorstCase) AddWorstCase<kForm>(pass, leg, &band);
+TermBand<kForm> BandWithin(const SearchPass& pass, const Divider<kForm>& divider, double low, double high,
+                           const TermBand<kForm>* corners) {
+  TermBand<kForm> band = corners != nullptr ? *corners : TermBand<kForm>();
+  const SearchRequest& request = *pass.request;
+  const bool wholeWindow = low == request.Vmin && high == request.Vmax;
+  if (corners == nullptr || !wholeWindow) band.Add(pass.pairTerm, TermsWithin<kForm>(pass, divider, low, high));
   return band;
 }
 
@@ -755,15 +768,15 @@ bool OfferEachRow(SearchPass* pass, const Leg& leg, const Divider<kForm>& divide
   return full;
 }
 
-// All pairs (j, k), k >= j, for R1's leg, those in the window (and with the
-// worst case by its corners, those whose worst case lies in it) each offered
+// All pairs (j, k), k >= j, for R1's leg, those in the window (and given
+// the worst case's corners, those whose worst case lies in it) each offered
 // as the plain loop offers it. Returns true when the table became full.
 template <int kForm>
-bool FastPairsForLeg(SearchPass* pass, const Leg& leg, bool worstCaseByCorners) {
+bool FastPairsForLeg(SearchPass* pass, const Leg& leg, const TermBand<kForm>* corners) {
   const SearchRequest& request = *pass->request;
   const Divider<kForm> divider(*pass, leg.value);
-  if (worstCaseByCorners) {
-    const TermBand<kForm> band = BandWithin<kForm>(*pass, leg, divider, request.Vmin, request.Vmax, true);
+  if (corners != nullptr) {
+    const TermBand<kForm> band = BandWithin<kForm>(*pass, divider, request.Vmin, request.Vmax, corners);
     return OfferEachRow<kForm>(pass, leg, divider, PairSpace<TermBand<kForm>>(band, pass->count));
   }
   const PairOutput<kForm> output{pass->pairTerm, divider};
@@ -806,12 +819,12 @@ struct BestSearchState {
 // gathered at once, or when too many to gather, row by row, found again
 // whenever the selection narrows.
 template <int kForm>
-void BestPairsForLeg(SearchPass* pass, const Leg& leg, bool worstCaseByCorners, BestSearchState* state) {
+void BestPairsForLeg(SearchPass* pass, const Leg& leg, const TermBand<kForm>* corners, BestSearchState* state) {
   const int n = pass->count;
   const SearchRequest& request = *pass->request;
   const Divider<kForm> divider(*pass, leg.value);
   const PairSpace<TermBand<kForm>> window(
-      BandWithin<kForm>(*pass, leg, divider, request.Vmin, request.Vmax, worstCaseByCorners), n);
+      BandWithin<kForm>(*pass, divider, request.Vmin, request.Vmax, corners), n);
   if (window.Empty()) return;
   pass->qualified += window.CountPairs(&state->windowNotAfter, &state->windowBefore);
   EntryWindow* entry = &state->entry;
@@ -819,7 +832,7 @@ void BestPairsForLeg(SearchPass* pass, const Leg& leg, bool worstCaseByCorners, 
   PairList list;
   while (row < n - 1) {
     const PairSpace<TermBand<kForm>> near(
-        BandWithin<kForm>(*pass, leg, divider, entry->low(), entry->high(), worstCaseByCorners), n);
+        BandWithin<kForm>(*pass, divider, entry->low(), entry->high(), corners), n);
     if (!near.Gather(row, &state->entryBefore, &list)) {
       row = OfferRows<kForm>(pass, leg, divider, near, row, entry);
       continue;
@@ -890,8 +903,9 @@ struct FastRun {
       if (countsWholeRuns) best.entry.Follow(*pass);
       if (!fast || (countsWholeRuns && byCorners && !legByCorners)) return kernel::PlainPairsForLeg<kForm>(pass, leg);
       if (pass->r3DnmOnly) return FastDnmOnlyForLeg<kForm>(pass, leg, countsWholeRuns ? &best.entry : nullptr);
-      if (!countsWholeRuns) return FastPairsForLeg<kForm>(pass, leg, legByCorners);
-      BestPairsForLeg<kForm>(pass, leg, legByCorners, &best);
+      const TermBand<kForm>* cornerBand = legByCorners ? &corners : nullptr;
+      if (!countsWholeRuns) return FastPairsForLeg<kForm>(pass, leg, cornerBand);
+      BestPairsForLeg<kForm>(pass, leg, cornerBand, &best);
       return false;
     });
   }

@@ -349,7 +349,8 @@ TEST(FastSearch, DesignRulesAgreeWithAPlainLoopThatFiltersAndSortsEverything) {
     SearchOptions options;
     const std::string list = random.Next(tables.stock.get(), &request, &options);
     ++searched;
-    const std::string where = "state " + std::to_string(searched) + "\n" + list;
+    const std::string where =
+        "state " + std::to_string(searched) + " " + Describe(request, options, *tables.stock) + "\n" + list;
 
     DesignRequest design;
     design.tolerancePercent = random.Pick<double>({0.0, 0.1, 1.0, 5.0, 30.0});
