@@ -4,7 +4,6 @@
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <spawn.h>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -202,13 +201,11 @@ void BenchProcess(benchmark::State& bench, std::vector<std::string> args) {
   for (auto _ : bench) {
     pid_t child;
     int status = 0;
-    struct rusage usage;
     if (posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), environ) != 0 ||
-        wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
       bench.SkipWithError("tapsmith-cli did not run");
       break;
     }
-    bench.counters["peak_kB"] = static_cast<double>(usage.ru_maxrss);
   }
   posix_spawn_file_actions_destroy(&actions);
 }
@@ -239,8 +236,6 @@ class RatioReporter : public benchmark::ConsoleReporter {
       double seconds = run.GetAdjustedRealTime();
       auto matches = run.counters.find("matches");
       if (matches != run.counters.end()) matches_[Stem(name)] = static_cast<int>(matches->second);
-      auto peak = run.counters.find("peak_kB");
-      if (peak != run.counters.end()) peak_[Stem(name)] = static_cast<long>(peak->second);
       if (EndsWith(name, "/plain")) plain_[Stem(name)] = seconds;
       if (EndsWith(name, "/fast")) fast_[Stem(name)] = seconds;
       if (EndsWith(name, "/process")) process_[Stem(name)] = seconds;
@@ -258,9 +253,8 @@ class RatioReporter : public benchmark::ConsoleReporter {
     auto version = process_.find("cli/version");
     for (const auto& [stem, milliseconds] : process_) {
       if (version == process_.end() || stem == version->first) continue;
-      std::printf("%s: %.2f ms a run, %.2f times the %.2f ms of tapsmith-cli --version; peak %ld kB\n",
-                  stem.c_str(), milliseconds, milliseconds / version->second, version->second,
-                  peak_.count(stem) ? peak_.at(stem) : 0L);
+      std::printf("%s: %.2f ms a run, %.2f times the %.2f ms of tapsmith-cli --version\n",
+                  stem.c_str(), milliseconds, milliseconds / version->second, version->second);
     }
   }
 
@@ -272,7 +266,6 @@ class RatioReporter : public benchmark::ConsoleReporter {
 
   std::map<std::string, double> plain_, fast_, process_;
   std::map<std::string, int> matches_;
-  std::map<std::string, long> peak_;
 };
 
 }  // namespace
