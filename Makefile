@@ -68,8 +68,9 @@ fuzz: deps
 # then the page's speed against the native run (web/bench/speed.mjs).
 bench: deps web
 	@cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAPSMITH_BUILD_BENCHMARKS=ON -DTAPSMITH_BUILD_TESTS=OFF -DTAPSMITH_BUILD_GUI=OFF >/dev/null
-	@cmake --build $(BENCH_BUILD) --target search_bench -j $(JOBS)
+	@cmake --build $(BENCH_BUILD) --target search_bench tapsmith-cli -j $(JOBS)
 	@$(BENCH_BUILD)/bench/search_bench
+	@bench/peak_memory.sh $(BENCH_BUILD)/tapsmith-cli
 	@cd web && TAPSMITH_WEB_BUILD=$(abspath $(WEB_BUILD)) node bench/speed.mjs $(abspath $(BENCH_BUILD))/bench/search_bench
 
 # tapsmith.exe and tapsmith-cli.exe in $(WINDOWS_BUILD)/bin/, and the Windows

@@ -39,6 +39,8 @@ struct Case {
   int best = 0;  // with a tolerance of 1 %: the designer's search for the best N
   double pinCurrent = 0.0;  // with best: --pin-current, when not 0
   bool rankByYield = false;  // with best: --rank yield
+  bool worstCase = false;    // with best: --worst-case
+  R4Mode r4 = R4Mode::None;  // --r4
 };
 
 std::string ReadFile(const std::string& path) {
@@ -53,7 +55,7 @@ std::string ReadFile(const std::string& path) {
 // list's own notation.
 std::string LogSpacedList() {
   std::string text;
-  for (int n = 0; n < kStockCapacity; ++n) {
+  for (int n = 0; n < kListEntryLimit; ++n) {
     double value = 10.0 * std::pow(1e6, n / 500.0);
     char line[32];
     if (value < 1e3) {
@@ -87,6 +89,7 @@ void UseBestRequest(const Case& c, Prepared* prepared) {
   if (c.rankByYield) {
     design->bestRank = BestRank::Yield;
   }
+  design->worstCaseInWindow = c.worstCase;
   prepared->options.design = design;
   prepared->options.selection = &prepared->workspace->selection;
 }
@@ -104,11 +107,20 @@ Prepared* Prepare(const Case& c) {
   SetSetting(state, Configuration, c.configuration);
   SetSetting(state, SerialMode, c.serial ? 1 : 0);
   prepared->options = SearchOptionsFromState(*state);
+  prepared->options.r4 = c.r4;
   prepared->ok = ParseSearchRequest(state, &prepared->workspace->request) &&
                  ParseStockList(state, &prepared->workspace->stock);
   if (!prepared->ok) std::fprintf(stderr, "case %s does not parse\n", c.name.c_str());
   if (c.best > 0) UseBestRequest(c, prepared);
   return prepared;
+}
+
+// E24 from 10 ohm to 1 Mohm, as the built-in list writes it.
+std::string E24To1M() {
+  auto state = std::make_unique<AppState>();
+  InitialiseState(state.get());
+  std::string list = SlotText(*state, SlotE24);
+  return list.substr(0, list.find("\r\n1.1M\r\n") + 2);
 }
 
 std::vector<Case> Cases() {
@@ -149,6 +161,11 @@ std::vector<Case> Cases() {
   Inputs designer{"3.3", "5%", "10", "1M", "0.8"};
   cases.push_back({"best10-yield/e96/a/parallel", e96, designer, 0, false, 10, 0.0, true});
   cases.push_back({"best10-yield-pin50n/e96/a/parallel", e96, designer, 0, false, 10, 50e-9, true});
+  // Four resistors: R4 beside R1 in parallel, R2 // R3, every worst case
+  // inside a 5 % window, on E24 from 10 ohm to 1 Mohm, where the plain
+  // four-fold loop takes seconds.
+  cases.push_back({"best10-wc-r4/e24/a/parallel", E24To1M(), designer, 0, false, 10, 0.0, false, true,
+                   R4Mode::Parallel});
   cases.push_back({"e96/stop-at-1000", e96, {"1.35", "2%", "10", "1M", "0.7"}, 0, false});
   cases.push_back({"e96/nothing-found", e96, {"1.35", "0.1%", "10", "1M", "0.7"}, 2, false});
   return cases;
@@ -286,6 +303,15 @@ int main(int argc, char** argv) {
                                                         "1M", "--tolerance", "1%", "--best", "10",
                                                         "--rank", "yield", "--pin-current", "50n"})
       ->Unit(benchmark::kMillisecond);
+  // Four resistors: every worst case of 1.3e10 combinations counted.
+  for (const char* series : {"E96", "E192"}) {
+    benchmark::RegisterBenchmark(
+        (std::string("cli/best10-wc-r4-") + series + "-a-parallel/process").c_str(), BenchProcess,
+        std::vector<std::string>{"--list", series, "--vo", "3.3", "--vo2", "5%", "--vfb", "0.8", "--r1-min",
+                                 "10", "--r1-max", "1M", "--tolerance", "1%", "--worst-case", "--best", "10",
+                                 "--r4", "parallel"})
+        ->Unit(benchmark::kMillisecond);
+  }
 
   benchmark::Initialize(&argc, argv);
   RatioReporter reporter;

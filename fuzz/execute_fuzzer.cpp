@@ -34,6 +34,7 @@ using namespace tapsmith;
 
 constexpr int kMaxListLines = 60;
 constexpr int kDesignListEntries = 24;  // the longest list searched with design rules
+constexpr int kFourResistorEntries = 12;  // the longest searched with R4 beside R1
 constexpr int32_t kPreviousMatchCount = 777;  // what an input error must leave
 
 const int kFieldSlots[] = {
@@ -57,7 +58,8 @@ MatchTable gFast;
 
 bool SameRecord(const MatchRecord& a, const MatchRecord& b) {
   return std::memcmp(a.r1, b.r1, kNameSize) == 0 && std::memcmp(a.r2, b.r2, kNameSize) == 0 &&
-         std::memcmp(a.r3, b.r3, kNameSize) == 0 && a.serial == b.serial &&
+         std::memcmp(a.r3, b.r3, kNameSize) == 0 && std::memcmp(a.r4, b.r4, kNameSize) == 0 &&
+         a.serial == b.serial && a.r4Mode == b.r4Mode && std::memcmp(a.entry, b.entry, sizeof a.entry) == 0 &&
          std::memcmp(&a.vout, &b.vout, sizeof a.vout) == 0 &&
          std::memcmp(&a.deviation, &b.deviation, sizeof a.deviation) == 0;
 }
@@ -230,8 +232,11 @@ void CheckDesignSearchAgainstPlain(uint64_t hash) {
   SearchOptions options = SearchOptionsFromState(gState);
   options.design = &gDesign;
   options.selection = &gSelection;
-  const int plain = RunPlainSearch(gWorkspace.request, gWorkspace.stock, options, &gPlain);
-  const int fast = RunSearch(gWorkspace.request, gWorkspace.stock, options, &gFast);
+  // R4 beside R1, in either connection, where the four-fold loop stays short.
+  static const R4Mode kR4Modes[] = {R4Mode::None, R4Mode::None, R4Mode::Parallel, R4Mode::Series};
+  if (gWorkspace.stock.count <= kFourResistorEntries) options.r4 = kR4Modes[(hash >> 30) & 3];
+  const int64_t plain = RunPlainSearch(gWorkspace.request, gWorkspace.stock, options, &gPlain);
+  const int64_t fast = RunSearch(gWorkspace.request, gWorkspace.stock, options, &gFast);
   if (plain != fast) Fail("design search counts differ", fast);
   if (gPlain.count != gFast.count) Fail("design search keeps a different number", gFast.count);
   OrderBestMatches(BestRank::Closest, BestOrder::Resistors, gWorkspace.request.Vtyp, &gPlain, &gOrder);

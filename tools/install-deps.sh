@@ -6,7 +6,7 @@ set -euo pipefail
 
 packages=(
   cmake make g++ pkg-config python3
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev time
   libcli11-dev nlohmann-json3-dev
   qt6-base-dev fonts-noto-cjk
 )

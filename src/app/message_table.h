@@ -19,7 +19,7 @@ enum class Message : int {
   TooMany,
   FormatError,
   StockListError,
-  BestShown,         // a format: how many qualified ("%d"), then how many are shown ("%d")
+  BestShown,         // a format: how many qualified ("%lld"), then how many are shown ("%d")
   BestShownByYield,  // the same, the best N chosen by their yield
 
   // The console's reasons for a usage or an input error.
@@ -45,6 +45,7 @@ enum class Message : int {
   KindOrder,
   KindRank,
   KindFormat,
+  KindR4Connection,
   KindVoltage,
   KindResistance,
   KindCurrent,
@@ -60,7 +61,6 @@ enum class Message : int {
   NotGiven,       // the value a limit stands for when not given
   RangeWithoutSeries,  // the series' names
   RangeHoldsNone,      // the range, the series
-  RangeHoldsTooMany,   // the range, the series, how many it holds, the most a list holds
   TwoListSources,      // the two options
   CannotRead,          // the path, the system's reason
   HoldsNul,            // the path

@@ -98,7 +98,7 @@ int64_t QualifyingWith(const ConsoleRun& run, const ConsoleWorkspace& workspace,
     if (!(kept & (1u << f))) kFilters[f].drop(&design, &scratch->state);
   }
   design.bestCount = 1;
-  return Execute(&scratch->state, &scratch->search, design).qualified;
+  return Execute(&scratch->state, &scratch->search, ExecuteOptionsOf(run.command, &design)).qualified;
 }
 
 // When nothing qualified though the window holds combinations: the filter
@@ -200,18 +200,26 @@ Json Window(const ConsoleWorkspace& workspace) {
 
 Json MatchOf(const MatchRecord& match, const StockTable& stock, const PrintedMatches& printed, double pinCurrent) {
   Json row;
-  row["id"] = std::to_string(match.entry[0]) + "." + std::to_string(match.entry[1]) + "." +
-              std::to_string(match.entry[2]);
+  std::string id;
+  for (int16_t entry : match.entry) id += (id.empty() ? "" : ".") + std::to_string(entry);
+  row["id"] = id;
   row["r1"] = Cp932ToUtf8(match.r1);
   row["r2"] = Cp932ToUtf8(match.r2);
   row["r3"] = Cp932ToUtf8(match.r3);
   row["connection"] = match.serial ? "series" : "parallel";
-  // The values as numbers, for sorting; null for an open position (DNM).
-  const char* const kOhms[] = {"r1_ohms", "r2_ohms", "r3_ohms"};
-  for (int position = 0; position < 3; ++position) {
-    const StockEntry& entry = stock.entries[match.entry[position]];
-    row[kOhms[position]] = entry.conductance == 0.0 ? Json(nullptr) : Json(entry.value);
-  }
+  const bool hasR4 = match.r4Mode != R4Mode::None;
+  row["r4"] = hasR4 ? Json(Cp932ToUtf8(match.r4)) : Json(nullptr);
+  row["r4_connection"] = hasR4 ? Json(match.r4Mode == R4Mode::Series ? "series" : "parallel") : Json(nullptr);
+  // The values as numbers, for sorting; null for an open position (DNM) and
+  // for R1 standing alone.
+  auto ohms = [&](int entry) {
+    if (entry < 0 || stock.entries[entry].conductance == 0.0) return Json(nullptr);
+    return Json(stock.entries[entry].value);
+  };
+  row["r1_ohms"] = ohms(match.entry[0]);
+  row["r4_ohms"] = hasR4 ? ohms(match.entry[1]) : Json(nullptr);
+  row["r2_ohms"] = ohms(match.entry[2]);
+  row["r3_ohms"] = ohms(match.entry[3]);
   row["vout"] = match.vout;
   row["deviation_percent"] = printed.hasTypical ? Json(match.deviation) : Json(nullptr);
   Json texts;

@@ -90,6 +90,15 @@ std::vector<std::string> OptionsOfInputError(const CliCommand& command, int slot
 
 }  // namespace
 
+ExecuteOptions ExecuteOptionsOf(const CliCommand& command, const DesignRequest* design) {
+  ExecuteOptions options;
+  options.design = design;
+  // A designer's series is searched whole; a list text as the window reads it.
+  if (command.series.name != nullptr) options.listEntryLimit = kStockCapacity;
+  options.r4 = command.r4;
+  return options;
+}
+
 void StopRun(ConsoleRun* run, int exit, const CliError& error) {
   run->exit = exit;
   run->error = RunError{error.reason.In(run->language), error.options};
@@ -100,8 +109,9 @@ void StopRun(ConsoleRun* run, int exit, const CliError& error) {
 PrintedMatches PrintedMatchesOf(const ConsoleRun& run, const SearchWorkspace& search, const AppState& state) {
   const bool design = AsksDesignSearch(run.command);
   const DesignReports reports = design ? ReportsOf(run.command.design) : DesignReports{false, false, false};
-  return {search.matches, run.result, ConfigurationInUse(state), run.searched && run.result.outcome != ExecuteOutcome::InputError && search.request.Vtyp != 0,
-          reports};
+  return {search.matches, run.result, ConfigurationInUse(state),
+          run.searched && run.result.outcome != ExecuteOutcome::InputError && search.request.Vtyp != 0, reports,
+          run.command.r4 != R4Mode::None};
 }
 
 std::string RenderingOf(const ConsoleRun& run, const ConsoleWorkspace& workspace, OutputFormat format) {
@@ -142,7 +152,7 @@ void RunConsole(int argc, const char* const* argv, FileSystem* files, ConsoleWor
   if (!ReferenceWithinLimits(command, *state, &error)) return StopRun(run, kExitUsage, error);
 
   SearchWorkspace* search = &workspace->search;
-  run->result = AsksDesignSearch(command) ? Execute(state, search, command.design) : Execute(state, search);
+  run->result = Execute(state, search, ExecuteOptionsOf(command, AsksDesignSearch(command) ? &command.design : nullptr));
   run->searched = true;
   run->exit = ExitStatusOf(run->result.outcome);
   if (run->result.outcome == ExecuteOutcome::InputError) {

@@ -51,6 +51,10 @@ struct ConsoleRun {
 void RunConsole(int argc, const char* const* argv, FileSystem* files, ConsoleWorkspace* workspace,
                 ConsoleRun* run, void (*adjust)(CliCommand* command) = nullptr);
 
+/// How the command's search is executed: with `design` (null: the
+/// window's search), its series whole, its R4.
+ExecuteOptions ExecuteOptionsOf(const CliCommand& command, const DesignRequest* design);
+
 /// Ends a run that cannot go on, in the run's language: its exit status,
 /// its error and the line (and for a usage error the hint) it prints.
 void StopRun(ConsoleRun* run, int exit, const CliError& error);

@@ -53,6 +53,7 @@ struct CliCommand {
   const char* listOption = nullptr;   // the option that made List1 (--list-file, --values, --list)
   SeriesList series;
   DesignRequest design;
+  R4Mode r4 = R4Mode::None;  // --r4: a fourth resistor beside R1
   // Each option's text as the user wrote it, for messages that name it.
   std::map<std::string_view, std::string> given;
   std::optional<std::string> settingsFile;

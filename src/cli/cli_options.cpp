@@ -102,6 +102,13 @@ struct RankName {
 
 const RankName kRankNames[] = {{"closest", BestRank::Closest}, {"yield", BestRank::Yield}};
 
+struct R4Name {
+  const char* name;
+  R4Mode mode;
+};
+
+const R4Name kR4Names[] = {{"parallel", R4Mode::Parallel}, {"series", R4Mode::Series}};
+
 struct FormatName {
   const char* name;
   OutputFormat format;
@@ -164,6 +171,13 @@ bool ApplyRank(const OptionRow&, const std::string& text, CliCommand* command, L
   const RankName* rank = FindChoice<RankName>(kRankNames, text);
   if (rank == nullptr) return NoSuchChoice<RankName>(kRankNames, text, Message::KindRank, reason);
   command->design.bestRank = rank->rank;
+  return true;
+}
+
+bool ApplyR4(const OptionRow&, const std::string& text, CliCommand* command, Localized* reason) {
+  const R4Name* mode = FindChoice<R4Name>(kR4Names, text);
+  if (mode == nullptr) return NoSuchChoice<R4Name>(kR4Names, text, Message::KindR4Connection, reason);
+  command->r4 = mode->mode;
   return true;
 }
 
@@ -402,6 +416,10 @@ const OptionRow kOptionRows[] = {
      "values of --list E48, E96 or E192, both ends included, e.g. 1k..100k (default "
      TAPSMITH_DEFAULT_RANGE ")",
      ApplyRange},
+    {"--r4", Group::Design, "parallel|series",
+     "a fourth resistor R4 beside R1: R1's leg is R1 // R4 or R1 + R4, R4 any entry of the list "
+     "(DNM too), --r1-min and --r1-max bounding the leg",
+     ApplyR4},
     {"--tolerance", Group::Design, "P%",
      "the resistors' tolerance in percent (0 to below 100): each match gets its worst case",
      ApplyTolerance},
@@ -612,8 +630,7 @@ std::vector<Localized> SeriesNames() {
   return names;
 }
 
-// The series over its range, which must hold a value and no more than a
-// list holds beside DNM.
+// The series over its range, which must hold a value.
 bool CheckSeries(const CliCommand& command, CliError* error) {
   const SeriesList& series = command.series;
   if (series.name == nullptr) {
@@ -630,12 +647,6 @@ bool CheckSeries(const CliCommand& command, CliError* error) {
   const int count = SeriesValues(series.step, series.minOhms, series.maxOhms, nullptr);
   if (count == 0) {
     *error = {Fill(Message::RangeHoldsNone, {series.rangeText, series.name}), {"--range"}};
-    return false;
-  }
-  if (count > kStockCapacity - 1) {
-    *error = {Fill(Message::RangeHoldsTooMany, {series.rangeText, series.name, std::to_string(count),
-                                                 std::to_string(kStockCapacity - 1)}),
-              {"--range"}};
     return false;
   }
   return true;

@@ -41,6 +41,11 @@ std::string Fixed(double value, int decimals) {
 
 const char* Connection(const MatchRecord& match) { return match.serial ? "series" : "parallel"; }
 
+// How R4 joins R1; null where R1 stands alone.
+const char* R4Connection(const MatchRecord& match) {
+  return match.r4Mode == R4Mode::None ? nullptr : match.r4Mode == R4Mode::Series ? "series" : "parallel";
+}
+
 std::string CurrentExponent(double amperes) {
   char text[48];
   std::snprintf(text, sizeof text, "%.6e", amperes);
@@ -106,7 +111,8 @@ std::string StatusAsText(const AppState& state, const ExecuteResult& result) {
 }
 
 std::string ReportAsCsv(const PrintedMatches& printed) {
-  std::string csv = "r1,r2,r3,connection,vout,deviation_percent";
+  std::string csv = printed.r4 ? "r1,r2,r3,connection,r4,r4_connection,vout,deviation_percent"
+                               : "r1,r2,r3,connection,vout,deviation_percent";
   if (printed.WorstCase()) csv += ",vout_min,vout_max";
   if (printed.DividerCurrent()) csv += ",current_a";
   if (printed.Yield()) csv += ",yield";
@@ -114,8 +120,12 @@ std::string ReportAsCsv(const PrintedMatches& printed) {
   for (int i = 0; i < printed.result.shown; ++i) {
     const MatchRecord& match = printed.matches.records[i];
     csv += CsvField(Cp932ToUtf8(match.r1)) + ',' + CsvField(Cp932ToUtf8(match.r2)) + ',' +
-           CsvField(Cp932ToUtf8(match.r3)) + ',' + Connection(match) + ',' + Fixed(match.vout, 9) +
-           ',' + (printed.hasTypical ? Fixed(match.deviation, 6) : std::string());
+           CsvField(Cp932ToUtf8(match.r3)) + ',' + Connection(match) + ',';
+    if (printed.r4) {
+      const char* joined = R4Connection(match);
+      csv += CsvField(Cp932ToUtf8(match.r4)) + ',' + (joined != nullptr ? joined : "") + ',';
+    }
+    csv += Fixed(match.vout, 9) + ',' + (printed.hasTypical ? Fixed(match.deviation, 6) : std::string());
     if (printed.WorstCase()) csv += ',' + Fixed(match.least, 9) + ',' + Fixed(match.greatest, 9);
     if (printed.DividerCurrent()) csv += ',' + CurrentExponent(match.dividerCurrent);
     if (printed.Yield()) csv += ',' + Fixed(match.yield, 9);
@@ -138,6 +148,11 @@ std::string ReportAsJson(const AppState& state, const PrintedMatches& printed) {
     row["r2"] = Cp932ToUtf8(match.r2);
     row["r3"] = Cp932ToUtf8(match.r3);
     row["connection"] = Connection(match);
+    if (printed.r4) {
+      const char* joined = R4Connection(match);
+      row["r4"] = joined != nullptr ? nlohmann::ordered_json(Cp932ToUtf8(match.r4)) : nullptr;
+      row["r4_connection"] = joined != nullptr ? nlohmann::ordered_json(joined) : nullptr;
+    }
     row["vout"] = match.vout;
     row["deviation_percent"] = printed.hasTypical ? nlohmann::ordered_json(match.deviation) : nullptr;
     if (printed.WorstCase()) {

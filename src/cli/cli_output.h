@@ -17,6 +17,7 @@ struct PrintedMatches {
   // What the designer's search adds to each match: its worst case, current
   // and yield. None in the window's search.
   DesignReports reports;
+  bool r4 = false;  // a fourth resistor may join R1: its columns are printed
 
   bool WorstCase() const { return reports.worstCase; }
   bool DividerCurrent() const { return reports.current; }
@@ -42,9 +43,10 @@ std::string AmperesText(double amperes, CurrentStyle style = CurrentStyle::Repor
 std::string StatusAsText(const AppState& state, const ExecuteResult& result);
 
 /// A header and one RFC 4180 row per printed match. The deviation is empty
-/// when there is no typical voltage; vout_min and vout_max (nine decimals),
-/// current_a ("%.6e") and yield (nine decimals) follow when the design
-/// request asks for them.
+/// when there is no typical voltage; with R4, r4 and r4_connection follow
+/// the pair's connection (both empty where R1 stands alone); vout_min and
+/// vout_max (nine decimals), current_a ("%.6e") and yield (nine decimals)
+/// follow when the design request asks for them.
 std::string ReportAsCsv(const PrintedMatches& printed);
 
 /// One JSON object: status, count (combinations that qualified), too_many

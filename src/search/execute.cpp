@@ -39,19 +39,21 @@ Report RenderReport(AppState* state, const MatchTable& matches, int configuratio
   return report;
 }
 
-ExecuteResult Run(AppState* state, SearchWorkspace* workspace, const DesignRequest* design) {
+ExecuteResult Run(AppState* state, SearchWorkspace* workspace, const ExecuteOptions& asked) {
+  const DesignRequest* design = asked.design;
   SetSlotText(state, SlotResult, "");
   SetSlotText(state, SlotStatus, "");
   workspace->matches.count = 0;
   ExecuteResult result{ExecuteOutcome::InputError, 0, 0, 0, false, -1};
   if (!ParseSearchRequest(state, &workspace->request, &result.errorSlot, &workspace->readings)) return result;
-  if (!ParseStockList(state, &workspace->stock)) {
+  if (!ParseStockList(state, &workspace->stock, asked.listEntryLimit)) {
     result.errorSlot = SlotList1 + ListChoiceInUse(*state);
     return result;
   }
 
   SetSetting(state, MatchCount, 0);
   SearchOptions options = SearchOptionsFromState(*state);
+  options.r4 = asked.r4;
   if (design != nullptr) {
     options.design = design;
     options.selection = &workspace->selection;
@@ -97,9 +99,10 @@ void ComposeStatus(const AppState& state, const ExecuteResult& result, char* sta
     case ExecuteOutcome::Found:
       if (result.bestSearch) {
         const Message shown = result.rankedByYield ? Message::BestShownByYield : Message::BestShown;
-        std::snprintf(status, kSlotSize, MessageText(shown, state), result.qualified, result.shown);
+        std::snprintf(status, kSlotSize, MessageText(shown, state), static_cast<long long>(result.qualified),
+                      result.shown);
       } else {
-        std::snprintf(status, kSlotSize, "%d%s", result.qualified,
+        std::snprintf(status, kSlotSize, "%lld%s", static_cast<long long>(result.qualified),
                       MessageText(Message::CountSuffix, state));
       }
       return;
@@ -112,12 +115,14 @@ void ComposeStatus(const AppState& state, const ExecuteResult& result, char* sta
   std::snprintf(status, kSlotSize, "%s", MessageText(Message::NothingFound, state));
 }
 
-ExecuteResult Execute(AppState* state, SearchWorkspace* workspace) {
-  return Run(state, workspace, nullptr);
-}
+ExecuteResult Execute(AppState* state, SearchWorkspace* workspace) { return Run(state, workspace, {}); }
 
 ExecuteResult Execute(AppState* state, SearchWorkspace* workspace, const DesignRequest& design) {
-  return Run(state, workspace, &design);
+  return Run(state, workspace, {&design, kListEntryLimit, R4Mode::None});
+}
+
+ExecuteResult Execute(AppState* state, SearchWorkspace* workspace, const ExecuteOptions& options) {
+  return Run(state, workspace, options);
 }
 
 ExecuteResult Execute(AppState* state) {

@@ -30,6 +30,7 @@ namespace tapsmith {
 namespace {
 
 using kernel::Counting;
+using kernel::Leg;
 using kernel::OutputVoltage;
 using kernel::SearchPass;
 
@@ -90,8 +91,7 @@ Index FirstWhereDown(Index from, Index hint, Predicate holds) {
   return FirstWhereBelow(from, hint, holds);
 }
 
-bool PairTermsAreMonotone(const SearchPass& pass) {
-  const double* term = pass.pairTerm;
+bool PairTermsAreMonotone(const SearchPass& pass, const double* term) {
   for (int k = 0; k < pass.count; ++k) {
     if (std::signbit(term[k]) || !(term[k] >= 0.0)) return false;
     if (k > 0 && !(pass.serial ? term[k - 1] <= term[k] : term[k] <= term[k - 1])) return false;
@@ -166,8 +166,9 @@ struct Divider {
   double r1;
   double r1Inverse;
 
-  Divider(const SearchPass& pass, double r1Value)
-      : vfb(pass.request->Vfb), pin(pass.limits.pin), r1(r1Value), r1Inverse(1.0 / r1Value) {}
+  Divider(const SearchPass& pass, double r1Value) : Divider(pass, pass.request->Vfb, r1Value) {}
+  Divider(const SearchPass& pass, double vfbValue, double r1Value)
+      : vfb(vfbValue), pin(pass.limits.pin), r1(r1Value), r1Inverse(1.0 / r1Value) {}
 
   double Output(double x) const { return OutputVoltage<kForm>(vfb, pin, r1, r1Inverse, x); }
 
@@ -226,6 +227,75 @@ struct PairOutput {
   }
 };
 
+// A band: the pairs that meet a condition on their keys, each key moving
+// the same way along the indices. What lies before the band along a row (or
+// a column) is what lies before any of its conditions, what lies after it
+// what lies after any: a prefix and a suffix again, so the band's pairs are
+// one run a row, and over all pairs the two lie below staircases as each
+// condition's do.
+//
+// The band of one key within its sides.
+template <typename Key>
+struct KeyBand {
+  static constexpr bool kSerial = Key::kSerial;
+  Sides sides;
+  Key key;
+
+  Direction direction() const { return sides.direction; }
+  bool Empty() const { return sides.Empty(); }
+  template <Direction kAlong>
+  bool Before(int j, int k) const { return sides.Before<kAlong>(key(j, k)); }
+  template <Direction kAlong>
+  bool After(int j, int k) const { return sides.After<kAlong>(key(j, k)); }
+};
+
+// The band of up to three pair terms, each a sum of two terms of an entry
+// and each within its sides: the window at nominal values, or the entry
+// window, and with the worst case the terms of its least and its greatest
+// corner. A condition bounded on one side alone is tested on that side
+// alone: each walk's test costs a sum and a comparison or two.
+template <int kForm>
+struct TermBand {
+  static constexpr bool kSerial = kernel::IsSerial(kForm);
+  static constexpr int kMost = 3;
+  struct Condition {
+    const double* term;
+    Sides sides;
+  };
+  int befores = 0;  // the conditions a pair can lie before, and after
+  int afters = 0;
+  Condition before[kMost];
+  Condition after[kMost];
+  bool empty = false;
+
+  void Add(const double* terms, const Sides& within) {
+    // Along the index a rising key meets its low end first, a falling one
+    // its high end; an end that takes in every key leaves no pair beyond it.
+    const bool rising = within.direction == Direction::Rising;
+    const bool bindsFirst = rising ? within.low != -HUGE_VAL : within.high != HUGE_VAL;
+    const bool bindsLast = rising ? within.high != HUGE_VAL : within.low != -HUGE_VAL;
+    empty = empty || within.Empty();
+    if (bindsFirst) before[befores++] = {terms, within};
+    if (bindsLast) after[afters++] = {terms, within};
+  }
+  Direction direction() const { return kTermDirection<kForm>; }
+  bool Empty() const { return empty; }
+  template <Direction kAlong>
+  bool Before(int j, int k) const {
+    for (int c = 0; c < befores; ++c) {
+      if (before[c].sides.template Before<kAlong>(before[c].term[j] + before[c].term[k])) return true;
+    }
+    return false;
+  }
+  template <Direction kAlong>
+  bool After(int j, int k) const {
+    for (int c = 0; c < afters; ++c) {
+      if (after[c].sides.template After<kAlong>(after[c].term[j] + after[c].term[k])) return true;
+    }
+    return false;
+  }
+};
+
 // Pairs gathered to be offered together, in production order.
 struct PairList {
   static constexpr int kCapacity = 256;
@@ -256,7 +326,7 @@ struct WalkStarts {
   int end = 0;       // where the first row walked leaves the near side
 };
 
-/// The pairs of the table whose key lies within the sides. The rows j < n - 1
+/// The pairs of the table within a band. The rows j < n - 1
 /// are those of R2, each holding the R3 entries k >= j; with "R3=DNM only"
 /// the one row is that of R3, the last entry, holding every R2 (the key
 /// being symmetric). The key moves along the rows as it moves along the
@@ -269,12 +339,12 @@ struct WalkStarts {
 /// is at least half the pair's and so lies within a factor of two of the
 /// interval: a few steps, each past many of the other member. That is R3,
 /// the columns, in series, and R2, the rows, in parallel.
-template <typename Key>
+template <typename Band>
 class PairSpace {
  public:
-  PairSpace(const Sides& sides, Key key, int count) : sides_(sides), key_(key), count_(count) {}
+  PairSpace(const Band& band, int count) : band_(band), count_(count) {}
 
-  const Sides& sides() const { return sides_; }
+  bool Empty() const { return band_.Empty(); }
   int count() const { return count_; }
 
   /// The first row whose last index is not before the sides: every earlier
@@ -295,18 +365,20 @@ class PairSpace {
   /// whose direction along the indices is a constant.
   template <typename Walk>
   auto Along(Walk walk) const {
-    if (sides_.direction == Direction::Rising) return walk(Classifier<Direction::Rising>{sides_, key_});
-    return walk(Classifier<Direction::Falling>{sides_, key_});
+    if (band_.direction() == Direction::Rising) return walk(Classifier<Direction::Rising>{band_});
+    return walk(Classifier<Direction::Falling>{band_});
   }
 
-  /// The pairs j <= k, j < n - 1, within the sides, over every row: those
-  /// not after them less those before them, each end's walk begun near
+  /// The pairs j <= k, j < n - 1, within the band, over every row: those
+  /// not after it less those before it, each end's walk begun near
   /// where `notAfter` and `before` say, which then say where it began.
   int CountPairs(WalkStarts* notAfter, WalkStarts* before) const {
-    if (sides_.Empty()) return 0;
+    if (band_.Empty()) return 0;
     return Along([&](auto is) {
+      // Of a band whose conditions exclude each other a pair may lie before
+      // one and after another: only those not after are taken off.
       return PairsNear([&](int j, int k) { return !is.After(j, k); }, notAfter) -
-             PairsNear([&](int j, int k) { return is.Before(j, k); }, before);
+             PairsNear([&](int j, int k) { return is.Before(j, k) && !is.After(j, k); }, before);
     });
   }
 
@@ -315,19 +387,18 @@ class PairSpace {
   /// the list unusable, when there are more than it holds.
   bool Gather(int fromRow, WalkStarts* starts, PairList* list) const {
     list->count = 0;
-    if (fromRow >= count_ - 1 || sides_.Empty()) return true;
+    if (fromRow >= count_ - 1 || band_.Empty()) return true;
     return Along([&](auto is) { return GatherWith(is, fromRow, starts, list); });
   }
 
  private:
-  // The sides and the key, with the direction a constant: a copy of them
-  // for each walk, which holds them in registers and tests no direction.
+  // The band with the direction a constant: a copy of it for each walk,
+  // which holds it in registers and tests no direction.
   template <Direction kAlong>
   struct Classifier {
-    Sides sides;
-    Key key;
-    bool Before(int j, int k) const { return sides.Before<kAlong>(key(j, k)); }
-    bool After(int j, int k) const { return sides.After<kAlong>(key(j, k)); }
+    Band band;
+    bool Before(int j, int k) const { return band.template Before<kAlong>(j, k); }
+    bool After(int j, int k) const { return band.template After<kAlong>(j, k); }
   };
 
   // The pairs j <= k, j < n - 1, on the near side of one end: `near` holds
@@ -337,7 +408,7 @@ class PairSpace {
     const int n = count_;
     int pairs;
     int diagonal;
-    if constexpr (Key::kSerial) {
+    if constexpr (Band::kSerial) {
       // Every pair of two entries below `diagonal` is near; in column k from
       // it on, the first `end` rows are, up to the column where row 0 is not.
       // The end of the first column lies next to the diagonal.
@@ -373,7 +444,7 @@ class PairSpace {
   template <typename Is>
   bool GatherWith(const Is& is, int fromRow, WalkStarts* starts, PairList* list) const {
     const int n = count_;
-    if constexpr (Key::kSerial) {
+    if constexpr (Band::kSerial) {
       // Column k of R3 holds the R2 entries j <= k from the first not before;
       // in the first column that lies next to the diagonal.
       int k = FirstWhereNear(fromRow, n, starts->diagonal,
@@ -410,8 +481,7 @@ class PairSpace {
     return true;
   }
 
-  Sides sides_;
-  Key key_;
+  Band band_;
   int count_;
 };
 
@@ -424,10 +494,10 @@ class PairSpace {
 /// when stop <= start. In a later row every index lies farther along, so
 /// both ends only move down: following the rows costs the distance the ends
 /// travel.
-template <typename Key>
+template <typename Band>
 class RowRun {
  public:
-  explicit RowRun(const PairSpace<Key>& space) : space_(space) {}
+  explicit RowRun(const PairSpace<Band>& space) : space_(space) {}
 
   int start() const { return start_; }
   int stop() const { return stop_; }
@@ -472,7 +542,7 @@ class RowRun {
   }
 
  private:
-  const PairSpace<Key>& space_;
+  const PairSpace<Band>& space_;
   int start_ = 0;
   int stop_ = 0;
 };
@@ -560,14 +630,88 @@ Sides TermsWithin(const SearchPass& pass, const Divider<kForm>& divider, double 
   return {FromBits(first), FromBits(end - 1), kTermDirection<kForm>};
 }
 
-// --- The searches per R1 --------------------------------------------------------
+// --- The worst case by its corners ------------------------------------------------
 
-// A best-N search that applies no filter of its own to a combination: every
-// combination in the window qualifies, so whole runs are counted at once and
-// only what can still enter the selection is offered.
-bool CountsWholeRuns(const SearchPass& pass) {
+// Without a pin current and with a positive reference, the output is
+// monotone in Vfb, in L and in the pair term; L grows with R1's and R4's
+// factors, the pair term moves one way with R2's and R3's. So of the corners
+// of the worst case the least output is the output at one corner, where
+// every quantity takes the end that lowers it, and the greatest at the
+// opposite one. The whole worst case lies in the window exactly when the
+// pair term at the first corner gives at least Vmin and at the second at
+// most Vmax: two more intervals of pair terms, found as the window's is, so
+// that a search with --worst-case counts and walks bands as one without.
+bool WorstCaseByCorners(const SearchPass& pass) {
   const kernel::DesignLimits& limits = pass.limits;
-  return limits.bestCount > 0 && pass.request->DigitCount == 0 && !limits.filtersWorstCase &&
+  const double vfb = pass.request->Vfb;
+  return limits.filtersWorstCase && limits.pin == 0.0 && limits.pinLow == 0.0 && limits.pinHigh == 0.0 &&
+         vfb > 0.0 && limits.vfbLow > 0.0 && limits.vfbLow <= vfb && vfb <= limits.vfbHigh &&
+         std::isfinite(limits.vfbHigh) && limits.lowFactor > 0.0 && std::isfinite(limits.highFactor) &&
+         PairTermsAreMonotone(pass, pass.cornerTerm[0]) && PairTermsAreMonotone(pass, pass.cornerTerm[1]);
+}
+
+// Whether the output grows with L: L stands above the middle node in [a]
+// (Vo-R1-Vfb) and below it in [d] (Vfb-R23-Vo-R1), where it raises the
+// output; in [b] and [c] it lowers it.
+template <int kForm>
+constexpr bool kOutputRisesWithLeg = kernel::ConfigurationOf(kForm) == 0 || kernel::ConfigurationOf(kForm) == 3;
+
+// A leg whose value and inverse are finite and positive: the forms are then
+// monotone in the pair term.
+bool InMonotoneDomain(double value) { return value > 0.0 && std::isfinite(value) && std::isfinite(1.0 / value); }
+
+// Adds to `band` the worst case's two corner conditions for the leg: the
+// least output at least Vmin, the greatest at most Vmax. False when a
+// corner's leg lies outside the domain where that holds.
+template <int kForm>
+bool AddWorstCase(const SearchPass& pass, const Leg& leg, TermBand<kForm>* band) {
+  const kernel::DesignLimits& limits = pass.limits;
+  const StockEntry& r1 = pass.stock->entries[leg.r1];
+  const StockEntry* r4 = leg.r4 >= 0 ? &pass.stock->entries[leg.r4] : nullptr;
+  auto legAt = [&](double factor) {
+    return kernel::LegAt(pass.r4, r1, r1.value * factor, r4, r4 != nullptr ? r4->value * factor : 0.0);
+  };
+  const double lowering = kOutputRisesWithLeg<kForm> ? limits.lowFactor : limits.highFactor;
+  const double raising = kOutputRisesWithLeg<kForm> ? limits.highFactor : limits.lowFactor;
+  const double leastLeg = legAt(lowering);
+  const double greatestLeg = legAt(raising);
+  if (!InMonotoneDomain(leastLeg) || !InMonotoneDomain(greatestLeg)) return false;
+  const Divider<kForm> least(pass, limits.vfbLow, leastLeg);
+  const Divider<kForm> greatest(pass, limits.vfbHigh, greatestLeg);
+  // The pair term lowers the output at its smallest when the output rises
+  // with it; in series the term grows with the factor, in parallel it falls.
+  const bool termRises = least.AlongTerm() == Direction::Rising;
+  const int lowestTerm = kernel::IsSerial(kForm) ? 0 : 1;  // of cornerTerm: 0 low factor, 1 high
+  const int leastCorner = termRises ? lowestTerm : 1 - lowestTerm;
+  band->Add(pass.cornerTerm[leastCorner], TermsWithin<kForm>(pass, least, pass.request->Vmin, HUGE_VAL));
+  band->Add(pass.cornerTerm[1 - leastCorner], TermsWithin<kForm>(pass, greatest, -HUGE_VAL, pass.request->Vmax));
+  return true;
+}
+
+// The band of the leg's pairs whose output lies in [low, high], and given
+// the worst case's corner conditions (null: none), whose whole worst case
+// lies in the window. The nominal output lies between the least and the
+// greatest, so a whole worst case inside the window says that it does too:
+// that condition is then left out.
+template <int kForm>
+TermBand<kForm> BandWithin(const SearchPass& pass, const Divider<kForm>& divider, double low, double high,
+                           const TermBand<kForm>* corners) {
+  TermBand<kForm> band = corners != nullptr ? *corners : TermBand<kForm>();
+  const SearchRequest& request = *pass.request;
+  const bool wholeWindow = low == request.Vmin && high == request.Vmax;
+  if (corners == nullptr || !wholeWindow) band.Add(pass.pairTerm, TermsWithin<kForm>(pass, divider, low, high));
+  return band;
+}
+
+// --- The searches per leg ---------------------------------------------------------
+
+// A best-N search that applies no filter of its own to a combination, or
+// only the worst case by its corners: every combination in its band
+// qualifies, so whole runs are counted at once and only what can still
+// enter the selection is offered.
+bool CountsWholeRuns(const SearchPass& pass, bool worstCaseByCorners) {
+  const kernel::DesignLimits& limits = pass.limits;
+  return limits.bestCount > 0 && pass.request->DigitCount == 0 && (!limits.filtersWorstCase || worstCaseByCorners) &&
          !limits.boundsCurrent && !limits.filtersYield;
 }
 
@@ -607,45 +751,59 @@ class EntryWindow {
   double high_;
 };
 
-// All pairs (j, k), k >= j, for R1 = entry i, each offered as the plain loop
-// offers it. Returns true when the table became full.
-template <int kForm>
-bool FastPairsForR1(SearchPass* pass, int i) {
-  const SearchRequest& request = *pass->request;
-  const PairOutput<kForm> output{pass->pairTerm, Divider<kForm>(*pass, pass->stock->entries[i].value)};
-  const PairSpace<PairOutput<kForm>> space({request.Vmin, request.Vmax, output.AlongIndex()}, output, pass->count);
-  RowRun<PairOutput<kForm>> run(space);
+// Offers the pairs of `space`, row by row in production order, each as the
+// plain loop offers it. Returns true when the table became full.
+template <int kForm, typename Band>
+bool OfferEachRow(SearchPass* pass, const Leg& leg, const Divider<kForm>& divider, const PairSpace<Band>& space) {
+  const double* term = pass->pairTerm;
+  RowRun<Band> run(space);
   bool full = false;
   run.EachRow(0, [&](int j) {
     const int stop = run.stop();
     for (int k = run.start(); k < stop && !full; ++k) {
-      full = kernel::Offer<kForm>(pass, i, j, k, output(j, k));
+      full = kernel::Offer<kForm>(pass, leg, j, k, divider.Output(term[j] + term[k]));
     }
     return full;
   });
   return full;
 }
 
+// All pairs (j, k), k >= j, for R1's leg, those in the window (and given
+// the worst case's corners, those whose worst case lies in it) each offered
+// as the plain loop offers it. Returns true when the table became full.
+template <int kForm>
+bool FastPairsForLeg(SearchPass* pass, const Leg& leg, const TermBand<kForm>* corners) {
+  const SearchRequest& request = *pass->request;
+  const Divider<kForm> divider(*pass, leg.value);
+  if (corners != nullptr) {
+    const TermBand<kForm> band = BandWithin<kForm>(*pass, divider, request.Vmin, request.Vmax, corners);
+    return OfferEachRow<kForm>(pass, leg, divider, PairSpace<TermBand<kForm>>(band, pass->count));
+  }
+  const PairOutput<kForm> output{pass->pairTerm, divider};
+  const KeyBand<PairOutput<kForm>> band{{request.Vmin, request.Vmax, output.AlongIndex()}, output};
+  return OfferEachRow<kForm>(pass, leg, divider, PairSpace<KeyBand<PairOutput<kForm>>>(band, pass->count));
+}
+
 // Offers the pairs of `space`, counted already, row by row from `from` on.
 // Returns the row after the one in which the selection narrowed, to go on
 // from with a narrower space, or n - 1 once the rows are done.
 template <int kForm>
-int OfferRows(SearchPass* pass, int i, const Divider<kForm>& divider, const PairSpace<PairTerm<kForm>>& space,
-              int from, EntryWindow* entry) {
+int OfferRows(SearchPass* pass, const Leg& leg, const Divider<kForm>& divider,
+              const PairSpace<TermBand<kForm>>& space, int from, EntryWindow* entry) {
   const double* term = pass->pairTerm;
-  RowRun<PairTerm<kForm>> run(space);
+  RowRun<TermBand<kForm>> run(space);
   return run.EachRow(from, [&](int j) {
     const int stop = run.stop();
     if (stop <= run.start()) return false;
     for (int k = run.start(); k < stop; ++k) {
       const double vo = divider.Output(term[j] + term[k]);
-      kernel::Offer<kForm, Counting::PerRun>(pass, i, j, k, vo);
+      kernel::Offer<kForm, Counting::PerRun>(pass, leg, j, k, vo);
     }
     return entry->Follow(*pass);
   });
 }
 
-// What a best-N search that filters nothing carries from one R1 to the
+// What a best-N search that counts whole runs carries from one leg to the
 // next: the entry window, and where the walks along each end began.
 struct BestSearchState {
   explicit BestSearchState(const SearchRequest& request) : entry(request) {}
@@ -655,34 +813,35 @@ struct BestSearchState {
   WalkStarts entryBefore;
 };
 
-// The same pairs for a best-N search that filters nothing: the window's pairs
-// are counted at once; offered are all of them, row by row, while the
+// The same pairs for a best-N search that counts whole runs: the band's
+// pairs are counted at once; offered are all of them, row by row, while the
 // selection has room, and once it is full those within the entry window,
 // gathered at once, or when too many to gather, row by row, found again
 // whenever the selection narrows.
 template <int kForm>
-void BestPairsForR1(SearchPass* pass, int i, BestSearchState* state) {
+void BestPairsForLeg(SearchPass* pass, const Leg& leg, const TermBand<kForm>* corners, BestSearchState* state) {
   const int n = pass->count;
   const SearchRequest& request = *pass->request;
-  const Divider<kForm> divider(*pass, pass->stock->entries[i].value);
-  const PairTerm<kForm> key{pass->pairTerm};
-  const PairSpace<PairTerm<kForm>> window(TermsWithin<kForm>(*pass, divider, request.Vmin, request.Vmax), key, n);
-  if (window.sides().Empty()) return;
+  const Divider<kForm> divider(*pass, leg.value);
+  const PairSpace<TermBand<kForm>> window(
+      BandWithin<kForm>(*pass, divider, request.Vmin, request.Vmax, corners), n);
+  if (window.Empty()) return;
   pass->qualified += window.CountPairs(&state->windowNotAfter, &state->windowBefore);
   EntryWindow* entry = &state->entry;
-  int row = entry->narrowed() ? 0 : OfferRows<kForm>(pass, i, divider, window, 0, entry);
+  int row = entry->narrowed() ? 0 : OfferRows<kForm>(pass, leg, divider, window, 0, entry);
   PairList list;
   while (row < n - 1) {
-    const PairSpace<PairTerm<kForm>> near(TermsWithin<kForm>(*pass, divider, entry->low(), entry->high()), key, n);
+    const PairSpace<TermBand<kForm>> near(
+        BandWithin<kForm>(*pass, divider, entry->low(), entry->high(), corners), n);
     if (!near.Gather(row, &state->entryBefore, &list)) {
-      row = OfferRows<kForm>(pass, i, divider, near, row, entry);
+      row = OfferRows<kForm>(pass, leg, divider, near, row, entry);
       continue;
     }
     for (int m = 0; m < list.count; ++m) {
       const int j = list.pairs[m].r2;
       const int k = list.pairs[m].r3;
-      const double vo = divider.Output(key(j, k));
-      kernel::Offer<kForm, Counting::PerRun>(pass, i, j, k, vo);
+      const double vo = divider.Output(pass->pairTerm[j] + pass->pairTerm[k]);
+      kernel::Offer<kForm, Counting::PerRun>(pass, leg, j, k, vo);
     }
     return;
   }
@@ -692,34 +851,35 @@ void BestPairsForR1(SearchPass* pass, int i, BestSearchState* state) {
 // `entry`, a best-N search that filters nothing: the run is counted whole
 // and only its part within the entry window offered.
 template <int kForm>
-bool FastDnmOnlyForR1(SearchPass* pass, int i, EntryWindow* entry) {
+bool FastDnmOnlyForLeg(SearchPass* pass, const Leg& leg, EntryWindow* entry) {
   const int n = pass->count;
   const int k = n - 1;
   const SearchRequest& request = *pass->request;
-  const PairOutput<kForm> output{pass->pairTerm, Divider<kForm>(*pass, pass->stock->entries[i].value)};
+  const PairOutput<kForm> output{pass->pairTerm, Divider<kForm>(*pass, leg.value)};
   const Direction along = output.AlongIndex();
-  const PairSpace<PairOutput<kForm>> space({request.Vmin, request.Vmax, along}, output, n);
-  RowRun<PairOutput<kForm>> run(space);
+  using Band = KeyBand<PairOutput<kForm>>;
+  const PairSpace<Band> space(Band{{request.Vmin, request.Vmax, along}, output}, n);
+  RowRun<Band> run(space);
   run.Find(k, 0, k);
   int start = run.start();
   int stop = run.stop();
   if (entry == nullptr) {
     for (int j = start; j < stop; ++j) {
-      if (kernel::Offer<kForm>(pass, i, j, k, output(j, k))) return true;
+      if (kernel::Offer<kForm>(pass, leg, j, k, output(j, k))) return true;
     }
     return false;
   }
   if (stop <= start) return false;
   pass->qualified += stop - start;
   if (entry->narrowed()) {
-    const PairSpace<PairOutput<kForm>> nearSpace({entry->low(), entry->high(), along}, output, n);
-    RowRun<PairOutput<kForm>> near(nearSpace);
+    const PairSpace<Band> nearSpace(Band{{entry->low(), entry->high(), along}, output}, n);
+    RowRun<Band> near(nearSpace);
     near.Find(k, start, stop);
     start = near.start();
     stop = near.stop();
   }
   for (int j = start; j < stop; ++j) {
-    kernel::Offer<kForm, Counting::PerRun>(pass, i, j, k, output(j, k));
+    kernel::Offer<kForm, Counting::PerRun>(pass, leg, j, k, output(j, k));
   }
   return false;
 }
@@ -729,34 +889,31 @@ struct FastRun {
   static void Go(SearchPass* pass) {
     const int n = pass->count;
     const double vfb = pass->request->Vfb;
-    const bool monotone = n >= 2 && std::isfinite(vfb) && vfb != 0.0 && PairTermsAreMonotone(*pass);
-    const bool countsWholeRuns = CountsWholeRuns(*pass);
+    const bool monotone = n >= 2 && std::isfinite(vfb) && vfb != 0.0 && PairTermsAreMonotone(*pass, pass->pairTerm);
+    const bool byCorners = monotone && !kernel::HasPinCurrent(kForm) && WorstCaseByCorners(*pass);
+    // "R3=DNM only" takes the worst case combination by combination.
+    const bool countsWholeRuns = CountsWholeRuns(*pass, byCorners && !pass->r3DnmOnly);
     BestSearchState best(*pass->request);
-    for (int i = 0; i < n - 1; ++i) {
-      const double r1 = pass->stock->entries[i].value;
-      if (!kernel::R1InWindow(*pass, r1)) continue;
-      const bool fast = monotone && r1 > 0.0 && std::isfinite(r1) && std::isfinite(1.0 / r1) &&
-                        PinCurrentKeepsOrder<kForm>(*pass, Divider<kForm>(*pass, r1));
+    kernel::EachLeg(*pass, [&](const Leg& leg) {
+      const bool fast = monotone && InMonotoneDomain(leg.value) &&
+                        PinCurrentKeepsOrder<kForm>(*pass, Divider<kForm>(*pass, leg.value));
+      // A leg whose corners leave the monotone domain is searched pair by pair.
+      TermBand<kForm> corners;
+      const bool legByCorners = fast && byCorners && AddWorstCase<kForm>(*pass, leg, &corners);
       if (countsWholeRuns) best.entry.Follow(*pass);
-      bool full;
-      if (!fast) {
-        full = kernel::PlainPairsForR1<kForm>(pass, i);
-      } else if (pass->r3DnmOnly) {
-        full = FastDnmOnlyForR1<kForm>(pass, i, countsWholeRuns ? &best.entry : nullptr);
-      } else if (countsWholeRuns) {
-        BestPairsForR1<kForm>(pass, i, &best);
-        full = false;
-      } else {
-        full = FastPairsForR1<kForm>(pass, i);
-      }
-      if (full) return;
-    }
+      if (!fast || (countsWholeRuns && byCorners && !legByCorners)) return kernel::PlainPairsForLeg<kForm>(pass, leg);
+      if (pass->r3DnmOnly) return FastDnmOnlyForLeg<kForm>(pass, leg, countsWholeRuns ? &best.entry : nullptr);
+      const TermBand<kForm>* cornerBand = legByCorners ? &corners : nullptr;
+      if (!countsWholeRuns) return FastPairsForLeg<kForm>(pass, leg, cornerBand);
+      BestPairsForLeg<kForm>(pass, leg, cornerBand, &best);
+      return false;
+    });
   }
 };
 
 }  // namespace
 
-int RunSearch(const SearchRequest& request, const StockTable& stock,
+int64_t RunSearch(const SearchRequest& request, const StockTable& stock,
               const SearchOptions& options, MatchTable* matches) {
   SearchPass pass;
   int form = kernel::BeginPass(request, stock, options, matches, &pass);

@@ -13,6 +13,7 @@ bool VoltageThenNamesBefore(const MatchRecord& a, const MatchRecord& b) {
   if (a.vout != b.vout) return a.vout < b.vout;
   // strcmp compares as unsigned char, as the report order requires.
   int order = std::strcmp(a.r1, b.r1);
+  if (order == 0) order = std::strcmp(a.r4, b.r4);
   if (order == 0) order = std::strcmp(a.r2, b.r2);
   if (order == 0) order = std::strcmp(a.r3, b.r3);
   return order < 0;
@@ -23,7 +24,7 @@ bool PrecisionBefore(const MatchRecord& a, const MatchRecord& b) {
 }
 
 bool ProductionBefore(const MatchRecord& a, const MatchRecord& b) {
-  for (int n = 0; n < 3; ++n) {
+  for (int n = 0; n < 4; ++n) {
     if (a.entry[n] != b.entry[n]) return a.entry[n] < b.entry[n];
   }
   return false;

@@ -30,8 +30,20 @@ int FormatReportLine(const MatchRecord& match, int configuration, bool hasTypica
   LineWriter line{buffer, kLineBufferSize - 1 - kLineEndLength, 0};
   const char* joint = match.serial ? " + " : " // ";
   char number[kLineBufferSize];
-  if (configuration == 0 || configuration == 2) {
+  // R1's leg as the pair is written when R4 joins it; R1 alone otherwise.
+  auto putLeg = [&] {
+    if (match.r4Mode == R4Mode::None) {
+      line.Put(match.r1);
+      return;
+    }
+    line.Put("(");
     line.Put(match.r1);
+    line.Put(match.r4Mode == R4Mode::Series ? " + " : " // ");
+    line.Put(match.r4);
+    line.Put(")");
+  };
+  if (configuration == 0 || configuration == 2) {
+    putLeg();
     line.Put(" + (");
     line.Put(match.r2);
     line.Put(joint);
@@ -43,7 +55,7 @@ int FormatReportLine(const MatchRecord& match, int configuration, bool hasTypica
     line.Put(joint);
     line.Put(match.r3);
     line.Put(") + ");
-    line.Put(match.r1);
+    putLeg();
     line.Put(" = ");
   }
   FormatFixed(match.vout, 6, number, sizeof number);

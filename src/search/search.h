@@ -15,7 +15,11 @@
 
 namespace tapsmith {
 
-constexpr int kStockCapacity = 501;
+// A list text gives at most 501 entries, as the window's list always has;
+// a designer's series is read whole, up to every E192 value from 1 milliohm
+// to 1 teraohm (2881) and DNM.
+constexpr int kListEntryLimit = 501;
+constexpr int kStockCapacity = 2882;
 constexpr int kNameSize = 24;  // at most 23 characters and the terminator
 constexpr int kMatchCapacity = 1000;
 constexpr int kReportBudget = 32758;
@@ -47,15 +51,23 @@ struct StockTable {
   int count;
 };
 
+// How a fourth resistor R4 joins R1: not at all (the window's divider), in
+// parallel or in series. R1 and R4 are an unordered pair of the stock list,
+// as R2 and R3 are.
+enum class R4Mode { None, Parallel, Series };
+
 struct MatchRecord {
   char r1[kNameSize];
   char r2[kNameSize];
   char r3[kNameSize];
-  int32_t serial;    // 1: R2 + R3 in series, 0: in parallel
-  double vout;       // rounded to 1e-9 V
-  double deviation;  // percent; 0 when there is no typical voltage
-  // The stock entries of R1, R2 and R3: production order is their order.
-  int16_t entry[3];
+  char r4[kNameSize];  // empty without R4, or with R4 = DNM in parallel
+  int32_t serial;      // 1: R2 + R3 in series, 0: in parallel
+  R4Mode r4Mode;       // how R4 joins R1; None: R1 alone (DNM in parallel too)
+  double vout;         // rounded to 1e-9 V
+  double deviation;    // percent; 0 when there is no typical voltage
+  // The stock entries of R1, R4 (-1 without it), R2 and R3: production
+  // order is their order.
+  int16_t entry[4];
   double dividerCurrent;  // amperes through the leg to ground at nominal values
   // Set only when the design request asks for them.
   double least;     // worst case: the least and the greatest output over
@@ -138,6 +150,7 @@ struct SearchOptions {
   bool r3DnmOnly;
   const DesignRequest* design = nullptr;  // null: the window's search
   BestSelection* selection = nullptr;     // needed when design->bestCount > 0
+  R4Mode r4 = R4Mode::None;
 };
 
 /// The search options from settings 10, 15 and 13: the configuration clamped
@@ -217,14 +230,16 @@ bool ReadQuantity(const char* text, Unit unit, double* value);
 std::string UnitLetterList(Unit unit);
 
 /// Parses the chosen stock list (slot 10 + ListChoice) into `table`, sorted
-/// ascending by value. On a negative value or fewer than 2 entries sets the
-/// stock-list-error status and returns false.
-bool ParseStockList(AppState* state, StockTable* table);
+/// ascending by value, at most `entryLimit` entries (the window's 501, or
+/// up to kStockCapacity for a designer's series). On a negative value or
+/// fewer than 2 entries sets the stock-list-error status and returns false.
+bool ParseStockList(AppState* state, StockTable* table, int entryLimit = kListEntryLimit);
 
 /// Parses one list text; the state-free core of ParseStockList. Equal values
-/// keep their list order (the sort is stable). Returns false, with
+/// keep their list order (the sort is stable). A list that reaches
+/// `entryLimit` entries ends there, without DNM. Returns false, with
 /// `table->count` not usable, on a negative value or fewer than 2 entries.
-bool ParseStockText(const char* text, StockTable* table);
+bool ParseStockText(const char* text, StockTable* table, int entryLimit = kListEntryLimit);
 
 // --- Combination search -----------------------------------------------------
 
@@ -235,7 +250,7 @@ bool ParseStockText(const char* text, StockTable* table);
 /// keeps the N closest to Vtyp (ties: the first produced), in no particular
 /// order. Returns how many combinations qualified (in the first case the
 /// match count).
-int RunPlainSearch(const SearchRequest& request, const StockTable& stock,
+int64_t RunPlainSearch(const SearchRequest& request, const StockTable& stock,
                    const SearchOptions& options, MatchTable* matches);
 
 /// The search Execute uses: the same matches as RunPlainSearch, for every
@@ -246,7 +261,7 @@ int RunPlainSearch(const SearchRequest& request, const StockTable& stock,
 /// [a], whenever I and Vfb differ in sign in [b], for an R1 that makes
 /// Vfb - I x R1 zero or not finite in [c], and in [d] unless Vfb, I and the
 /// window's lower end are all above 0 and the table's pair sums finite.
-int RunSearch(const SearchRequest& request, const StockTable& stock,
+int64_t RunSearch(const SearchRequest& request, const StockTable& stock,
               const SearchOptions& options, MatchTable* matches);
 
 // --- Ordering and report ----------------------------------------------------
@@ -291,7 +306,7 @@ enum class ExecuteOutcome {
 struct ExecuteResult {
   ExecuteOutcome outcome;
   int reportedLines;  // matches whose lines are in the report, in table order
-  int qualified;      // combinations that passed: the match count, or in a
+  int64_t qualified;  // combinations that passed: the match count, or in a
                       // best-N search all that passed
   int shown;          // matches to show: reportedLines, or the best N held
   bool bestSearch;    // the best N of a search run to the end
@@ -317,12 +332,23 @@ struct SearchWorkspace {
 /// the match table is empty and setting 12 keeps its previous value.
 ExecuteResult Execute(AppState* state, SearchWorkspace* workspace);
 
+// What a search of the console asks beyond the window's.
+struct ExecuteOptions {
+  const DesignRequest* design = nullptr;  // the designer's request; null: none
+  int listEntryLimit = kListEntryLimit;   // the most entries the stock list gives
+  R4Mode r4 = R4Mode::None;               // a fourth resistor beside R1
+};
+
 /// Execute with the designer's request. Without a best N it is the
 /// window's Execute, its filters applied to each combination before it
 /// counts. With one, the search runs to the end; the best N are ordered as
 /// asked, their lines go into slot 8 within the report budget, and the
 /// status tells how many qualified and how many are shown.
 ExecuteResult Execute(AppState* state, SearchWorkspace* workspace, const DesignRequest& design);
+
+/// Execute as the console asks it: with or without a design request, the
+/// stock list read up to the options' limit (a designer's series whole).
+ExecuteResult Execute(AppState* state, SearchWorkspace* workspace, const ExecuteOptions& options);
 
 /// The status Execute writes into slot 9 for `result`, composed again from
 /// the result and the state's inputs and language, into `status` (kSlotSize

@@ -132,6 +132,17 @@ inline DesignLimits ResolveDesign(const DesignRequest* design, const SearchReque
   return limits;
 }
 
+// A pair member's term when its value is moved to `value`, as at a corner
+// of the worst case or an end of the yield's difference: the value itself
+// in series, its conductance taken anew in parallel. The open entry (DNM,
+// conductance 0) stays open whatever the value.
+template <bool kSerial>
+inline double PairTermAt(const StockEntry& entry, double value) {
+  if (entry.conductance == 0.0) return kSerial ? entry.value : 0.0;
+  if constexpr (kSerial) return value;
+  return value == 0.0 ? kZeroOhmConductance : 1.0 / value;
+}
+
 // One search in progress: the inputs and the table being filled.
 struct SearchPass {
   const SearchRequest* request;
@@ -140,12 +151,15 @@ struct SearchPass {
   int count;           // entries used, 0..kStockCapacity
   int serial;          // the records' `serial` field
   bool r3DnmOnly;
+  R4Mode r4;           // how R4 joins R1
   bool designs;                 // a design search; else the window's
   DesignLimits limits;          // the window's search: a nominal divider
   BestSelection* selection;     // with a best N
-  int qualified;                // with a best N: combinations that passed
-  // Per entry, the term summed for the pair: conductance or value.
+  int64_t qualified;            // with a best N: combinations that passed
+  // Per entry, the term summed for the pair: conductance or value; and with
+  // the worst case as a filter, the same at the low and the high corner.
   double pairTerm[kStockCapacity];
+  double cornerTerm[2][kStockCapacity];
 };
 
 /// Prepares a pass; the match table is emptied. Returns the form to use.
@@ -159,6 +173,7 @@ inline int BeginPass(const SearchRequest& request, const StockTable& stock,
   pass->count = stock.count < 0 ? 0 : stock.count > kStockCapacity ? kStockCapacity : stock.count;
   pass->serial = serial ? 1 : 0;
   pass->r3DnmOnly = options.r3DnmOnly;
+  pass->r4 = options.r4;
   pass->designs = options.design != nullptr;
   pass->limits = ResolveDesign(options.design, request);
   pass->selection = options.selection;
@@ -167,6 +182,16 @@ inline int BeginPass(const SearchRequest& request, const StockTable& stock,
          "a best-N search needs its selection scratch");
   for (int k = 0; k < pass->count; ++k)
     pass->pairTerm[k] = serial ? stock.entries[k].value : stock.entries[k].conductance;
+  if (pass->limits.filtersWorstCase) {
+    const double factors[2] = {pass->limits.lowFactor, pass->limits.highFactor};
+    for (int corner = 0; corner < 2; ++corner) {
+      for (int k = 0; k < pass->count; ++k) {
+        const StockEntry& entry = stock.entries[k];
+        pass->cornerTerm[corner][k] = serial ? PairTermAt<true>(entry, entry.value * factors[corner])
+                                             : PairTermAt<false>(entry, entry.value * factors[corner]);
+      }
+    }
+  }
   matches->count = 0;
   return configuration + (serial ? 4 : 0) + (pass->limits.pin != 0.0 ? kWithPinCurrent : 0);
 }
@@ -186,45 +211,70 @@ inline bool FitsDigits(double v, int digitCount) {
 
 inline double RoundToNanovolts(double vo) { return std::floor(vo * 1000000000.0 + 0.5) / 1000000000.0; }
 
-// A pair member's term when its value is moved to `value`, as at a corner
-// of the worst case or an end of the yield's difference: the value itself
-// in series, its conductance taken anew in parallel. The open entry (DNM,
-// conductance 0) stays open whatever the value.
-template <bool kSerial>
-inline double PairTermAt(const StockEntry& entry, double value) {
-  if (entry.conductance == 0.0) return kSerial ? entry.value : 0.0;
-  if constexpr (kSerial) return value;
-  return value == 0.0 ? kZeroOhmConductance : 1.0 / value;
+// The leg of R1: R1 alone, or R1 joined by R4 in parallel or in series. Its
+// value L takes R1's place in every form, 1 / L that of 1 / R1.
+struct Leg {
+  int r1;          // the entries of R1 and R4 (-1 without R4)
+  int r4;
+  double value;    // L
+  double inverse;  // 1 / L
+};
+
+/// L with R1 moved to `v1` and R4 to `v4`, as at a corner of the worst case
+/// or an end of the yield's difference: R1 + R4, or 1 / (c1 + c4) with the
+/// conductances taken anew; R4 = DNM in parallel leaves R1 alone, exactly.
+inline double LegAt(R4Mode mode, const StockEntry& r1, double v1, const StockEntry* r4, double v4) {
+  switch (mode) {
+    case R4Mode::None: break;
+    case R4Mode::Series: return v1 + PairTermAt<true>(*r4, v4);
+    case R4Mode::Parallel:
+      if (r4->conductance == 0.0) break;
+      return 1.0 / (PairTermAt<false>(r1, v1) + PairTermAt<false>(*r4, v4));
+  }
+  return v1;
 }
 
-/// The least and the greatest output over the corners of R1, R2, R3, Vfb
-/// and the pin current (16, or 32 with a pin current's limits), each
-/// computed with the very expression of the match's own voltage; both NaN
-/// when any corner is.
+/// The leg of R1 = entry i and R4 = entry l (l < 0: none) at nominal values.
+inline Leg LegOf(R4Mode mode, const StockTable& stock, int i, int l) {
+  const StockEntry& r1 = stock.entries[i];
+  const StockEntry* r4 = l >= 0 ? &stock.entries[l] : nullptr;
+  const double value = LegAt(mode, r1, r1.value, r4, r4 != nullptr ? r4->value : 0.0);
+  return {i, l, value, 1.0 / value};
+}
+
+/// The least and the greatest output over the corners of R1, R4, R2, R3,
+/// Vfb and the pin current (16 without R4, 32 with it; twice as many with a
+/// pin current's limits), each computed with the very expression of the
+/// match's own voltage; both NaN when any corner is.
 template <int kForm>
-void WorstCase(const SearchPass& pass, int i, int j, int k, double* least, double* greatest) {
+void WorstCase(const SearchPass& pass, const Leg& leg, int j, int k, double* least, double* greatest) {
   constexpr bool kSerial = IsSerial(kForm);
   const DesignLimits& limits = pass.limits;
   const StockEntry* entries = pass.stock->entries;
+  const StockEntry& r1 = entries[leg.r1];
+  const StockEntry* r4 = leg.r4 >= 0 ? &entries[leg.r4] : nullptr;
   const double factors[2] = {limits.lowFactor, limits.highFactor};
   const double vfbs[2] = {limits.vfbLow, limits.vfbHigh};
   const double pins[2] = {limits.pinLow, limits.pinHigh};
   const int pinCorners = limits.pinLow == limits.pinHigh ? 1 : 2;
+  const int r4Corners = r4 != nullptr ? 2 : 1;
   double low = HUGE_VAL, high = -HUGE_VAL;
   bool undefined = false;
   for (double f1 : factors) {
-    const double r1 = entries[i].value * f1;
-    const double r1Inverse = 1.0 / r1;
-    for (double f2 : factors) {
-      for (double f3 : factors) {
-        const double x = PairTermAt<kSerial>(entries[j], entries[j].value * f2) +
-                         PairTermAt<kSerial>(entries[k], entries[k].value * f3);
-        for (double vfb : vfbs) {
-          for (int p = 0; p < pinCorners; ++p) {
-            const double vo = OutputAtPinCurrent<kForm>(vfb, pins[p], r1, r1Inverse, x);
-            if (std::isnan(vo)) undefined = true;
-            if (vo < low) low = vo;
-            if (vo > high) high = vo;
+    for (int f4 = 0; f4 < r4Corners; ++f4) {
+      const double value = LegAt(pass.r4, r1, r1.value * f1, r4, r4 != nullptr ? r4->value * factors[f4] : 0.0);
+      const double inverse = 1.0 / value;
+      for (double f2 : factors) {
+        for (double f3 : factors) {
+          const double x = PairTermAt<kSerial>(entries[j], entries[j].value * f2) +
+                           PairTermAt<kSerial>(entries[k], entries[k].value * f3);
+          for (double vfb : vfbs) {
+            for (int p = 0; p < pinCorners; ++p) {
+              const double vo = OutputAtPinCurrent<kForm>(vfb, pins[p], value, inverse, x);
+              if (std::isnan(vo)) undefined = true;
+              if (vo < low) low = vo;
+              if (vo > high) high = vo;
+            }
           }
         }
       }
@@ -236,16 +286,16 @@ void WorstCase(const SearchPass& pass, int i, int j, int k, double* least, doubl
 
 /// The current through the leg that ends at ground at nominal values, `vo`
 /// the unrounded output. Without a pin current both legs carry it: Vo (in
-/// [a] and [b]) or Vfb (in [c] and [d]) over R1 + R23, with R23 = 1 / G in
-/// parallel (infinite when G is 0) or S in series. With one, the legs
-/// differ by it: Vfb or Vo over R23 or R1.
+/// [a] and [b]) or Vfb (in [c] and [d]) over L + R23, with R23 = 1 / G in
+/// parallel (infinite when G is 0) or S in series and L R1's leg. With one,
+/// the legs differ by it: Vfb or Vo over R23 or L.
 template <int kForm>
-double DividerCurrent(const SearchPass& pass, int i, int j, int k, double vo) {
+double DividerCurrent(const SearchPass& pass, const Leg& leg, int j, int k, double vo) {
   constexpr bool kSerial = IsSerial(kForm);
   constexpr int kConfiguration = ConfigurationOf(kForm);
   const double x = pass.pairTerm[j] + pass.pairTerm[k];
   const double vfb = pass.request->Vfb;
-  const double r1 = pass.stock->entries[i].value;
+  const double r1 = leg.value;
   if (pass.limits.pin != 0.0) {
     if constexpr (kConfiguration == 0) return kSerial ? vfb / x : vfb * x;
     if constexpr (kConfiguration == 1) return vfb / r1;
@@ -256,24 +306,27 @@ double DividerCurrent(const SearchPass& pass, int i, int j, int k, double vo) {
   return (kConfiguration <= 1 ? vo : vfb) / (r1 + r23);
 }
 
-/// The share of boards inside the window when R1, R2, R3, Vfb and the pin
-/// current are independent and normal around their nominal values, each
+/// The share of boards inside the window when R1, R4, R2, R3, Vfb and the
+/// pin current are independent and normal around their nominal values, each
 /// tolerance or limit `sigmaCount` standard deviations away: the output
 /// linearised around `vo`, the unrounded nominal output, by the central
-/// difference of the match's own form for each quantity in turn.
+/// difference of the match's own form for each quantity in turn, in that
+/// order.
 template <int kForm>
-double Yield(const SearchPass& pass, int i, int j, int k, double vo) {
+double Yield(const SearchPass& pass, const Leg& leg, int j, int k, double vo) {
   constexpr bool kSerial = IsSerial(kForm);
   const DesignLimits& limits = pass.limits;
   const SearchRequest& request = *pass.request;
   const StockEntry* entries = pass.stock->entries;
+  const StockEntry& r1 = entries[leg.r1];
+  const StockEntry* r4 = leg.r4 >= 0 ? &entries[leg.r4] : nullptr;
+  const double v4 = r4 != nullptr ? r4->value : 0.0;
   const double vfb = request.Vfb;
   const double pin = limits.pin;
-  const double r1 = entries[i].value;
   const double termJ = pass.pairTerm[j];
   const double termK = pass.pairTerm[k];
-  auto output = [&](double atVfb, double atPin, double atR1, double x) {
-    return OutputAtPinCurrent<kForm>(atVfb, atPin, atR1, 1.0 / atR1, x);
+  auto output = [&](double atVfb, double atPin, double atLeg, double x) {
+    return OutputAtPinCurrent<kForm>(atVfb, atPin, atLeg, 1.0 / atLeg, x);
   };
   // DNM stays open, and a zero-ohm part has no spread.
   auto sigma = [&](const StockEntry& entry) {
@@ -284,18 +337,26 @@ double Yield(const SearchPass& pass, int i, int j, int k, double vo) {
     const double d = (high - low) / 2.0;
     sum += d * d;
   };
+  const double l = leg.value;
   const double x = termJ + termK;
-  if (const double s = sigma(entries[i]); s != 0.0) add(output(vfb, pin, r1 + s, x), output(vfb, pin, r1 - s, x));
+  if (const double s = sigma(r1); s != 0.0) {
+    add(output(vfb, pin, LegAt(pass.r4, r1, r1.value + s, r4, v4), x),
+        output(vfb, pin, LegAt(pass.r4, r1, r1.value - s, r4, v4), x));
+  }
+  if (const double s = r4 != nullptr ? sigma(*r4) : 0.0; s != 0.0) {
+    add(output(vfb, pin, LegAt(pass.r4, r1, r1.value, r4, v4 + s), x),
+        output(vfb, pin, LegAt(pass.r4, r1, r1.value, r4, v4 - s), x));
+  }
   if (const double s = sigma(entries[j]); s != 0.0) {
-    add(output(vfb, pin, r1, PairTermAt<kSerial>(entries[j], entries[j].value + s) + termK),
-        output(vfb, pin, r1, PairTermAt<kSerial>(entries[j], entries[j].value - s) + termK));
+    add(output(vfb, pin, l, PairTermAt<kSerial>(entries[j], entries[j].value + s) + termK),
+        output(vfb, pin, l, PairTermAt<kSerial>(entries[j], entries[j].value - s) + termK));
   }
   if (const double s = sigma(entries[k]); s != 0.0) {
-    add(output(vfb, pin, r1, termJ + PairTermAt<kSerial>(entries[k], entries[k].value + s)),
-        output(vfb, pin, r1, termJ + PairTermAt<kSerial>(entries[k], entries[k].value - s)));
+    add(output(vfb, pin, l, termJ + PairTermAt<kSerial>(entries[k], entries[k].value + s)),
+        output(vfb, pin, l, termJ + PairTermAt<kSerial>(entries[k], entries[k].value - s)));
   }
-  if (const double s = limits.vfbSigma; s != 0.0) add(output(vfb + s, pin, r1, x), output(vfb - s, pin, r1, x));
-  if (const double s = limits.pinSigma; s != 0.0) add(output(vfb, pin + s, r1, x), output(vfb, pin - s, r1, x));
+  if (const double s = limits.vfbSigma; s != 0.0) add(output(vfb + s, pin, l, x), output(vfb - s, pin, l, x));
+  if (const double s = limits.pinSigma; s != 0.0) add(output(vfb, pin + s, l, x), output(vfb, pin - s, l, x));
   const double spread = std::sqrt(sum);
   if (spread == 0.0) return request.Vmin <= vo && vo <= request.Vmax ? 1.0 : 0.0;
   return NormalCdf((request.Vmax - vo) / spread) - NormalCdf((request.Vmin - vo) / spread);
@@ -312,35 +373,35 @@ struct Measures {
 };
 
 template <int kForm>
-void MeasureWorstCase(const SearchPass& pass, int i, int j, int k, Measures* measures) {
+void MeasureWorstCase(const SearchPass& pass, const Leg& leg, int j, int k, Measures* measures) {
   if (measures->hasWorstCase) return;
-  WorstCase<kForm>(pass, i, j, k, &measures->least, &measures->greatest);
+  WorstCase<kForm>(pass, leg, j, k, &measures->least, &measures->greatest);
   measures->hasWorstCase = true;
 }
 
 template <int kForm>
-void MeasureYield(const SearchPass& pass, int i, int j, int k, double vo, Measures* measures) {
+void MeasureYield(const SearchPass& pass, const Leg& leg, int j, int k, double vo, Measures* measures) {
   if (measures->hasYield) return;
-  measures->yield = Yield<kForm>(pass, i, j, k, vo);
+  measures->yield = Yield<kForm>(pass, leg, j, k, vo);
   measures->hasYield = true;
 }
 
 /// The design request's filters, in turn: the current's bounds, the whole
 /// worst case inside the window, the least yield. Measures what they need.
 template <int kForm>
-bool PassesFilters(const SearchPass& pass, int i, int j, int k, double vo, Measures* measures) {
+bool PassesFilters(const SearchPass& pass, const Leg& leg, int j, int k, double vo, Measures* measures) {
   const DesignLimits& limits = pass.limits;
   const SearchRequest& request = *pass.request;
-  measures->current = DividerCurrent<kForm>(pass, i, j, k, vo);
+  measures->current = DividerCurrent<kForm>(pass, leg, j, k, vo);
   if (limits.boundsCurrent && !(limits.currentLow <= measures->current && measures->current <= limits.currentHigh)) {
     return false;
   }
   if (limits.filtersWorstCase) {
-    MeasureWorstCase<kForm>(pass, i, j, k, measures);
+    MeasureWorstCase<kForm>(pass, leg, j, k, measures);
     if (!(request.Vmin <= measures->least && measures->greatest <= request.Vmax)) return false;
   }
   if (limits.filtersYield) {
-    MeasureYield<kForm>(pass, i, j, k, vo, measures);
+    MeasureYield<kForm>(pass, leg, j, k, vo, measures);
     if (!(measures->yield >= limits.yieldMin)) return false;
   }
   return true;
@@ -348,25 +409,35 @@ bool PassesFilters(const SearchPass& pass, int i, int j, int k, double vo, Measu
 
 /// What every match reports and the filters left unmeasured.
 template <int kForm>
-void MeasureReports(const SearchPass& pass, int i, int j, int k, double vo, Measures* measures) {
-  if (pass.limits.computesWorstCase()) MeasureWorstCase<kForm>(pass, i, j, k, measures);
-  if (pass.limits.computesYield()) MeasureYield<kForm>(pass, i, j, k, vo, measures);
+void MeasureReports(const SearchPass& pass, const Leg& leg, int j, int k, double vo, Measures* measures) {
+  if (pass.limits.computesWorstCase()) MeasureWorstCase<kForm>(pass, leg, j, k, measures);
+  if (pass.limits.computesYield()) MeasureYield<kForm>(pass, leg, j, k, vo, measures);
 }
 
-inline void FillRecord(const SearchPass& pass, int i, int j, int k, double v, const Measures& measures,
+inline void FillRecord(const SearchPass& pass, const Leg& leg, int j, int k, double v, const Measures& measures,
                        MatchRecord* record) {
   const SearchRequest& request = *pass.request;
   const StockEntry* entries = pass.stock->entries;
-  std::memcpy(record->r1, entries[i].name, kNameSize);
+  // R4 = DNM in parallel is R1 alone, and written so.
+  const bool showsR4 = leg.r4 >= 0 && !(pass.r4 == R4Mode::Parallel && entries[leg.r4].conductance == 0.0);
+  std::memcpy(record->r1, entries[leg.r1].name, kNameSize);
   std::memcpy(record->r2, entries[j].name, kNameSize);
   std::memcpy(record->r3, entries[k].name, kNameSize);
+  if (showsR4) {
+    std::memcpy(record->r4, entries[leg.r4].name, kNameSize);
+  } else {
+    std::memset(record->r4, 0, kNameSize);
+  }
   record->r1[kNameSize - 1] = record->r2[kNameSize - 1] = record->r3[kNameSize - 1] = '\0';
+  record->r4[kNameSize - 1] = '\0';
   record->serial = pass.serial;
+  record->r4Mode = showsR4 ? pass.r4 : R4Mode::None;
   record->vout = v;
   record->deviation = request.Vtyp != 0.0 ? (v / request.Vtyp - 1.0) * 100.0 : 0.0;
-  record->entry[0] = static_cast<int16_t>(i);
-  record->entry[1] = static_cast<int16_t>(j);
-  record->entry[2] = static_cast<int16_t>(k);
+  record->entry[0] = static_cast<int16_t>(leg.r1);
+  record->entry[1] = static_cast<int16_t>(leg.r4);
+  record->entry[2] = static_cast<int16_t>(j);
+  record->entry[3] = static_cast<int16_t>(k);
   record->dividerCurrent = measures.current;
   record->least = measures.hasWorstCase ? RoundToNanovolts(measures.least) : 0.0;
   record->greatest = measures.hasWorstCase ? RoundToNanovolts(measures.greatest) : 0.0;
@@ -375,9 +446,9 @@ inline void FillRecord(const SearchPass& pass, int i, int j, int k, double v, co
 
 /// Appends a combination to the table. Returns true when it has just
 /// become full.
-inline bool AppendMatch(SearchPass* pass, int i, int j, int k, double v, const Measures& measures) {
+inline bool AppendMatch(SearchPass* pass, const Leg& leg, int j, int k, double v, const Measures& measures) {
   MatchTable* matches = pass->matches;
-  FillRecord(*pass, i, j, k, v, measures, &matches->records[matches->count]);
+  FillRecord(*pass, leg, j, k, v, measures, &matches->records[matches->count]);
   return ++matches->count >= kMatchCapacity;
 }
 
@@ -390,9 +461,10 @@ inline bool Farther(const BestSelection& selection, const MatchTable& matches, i
   if (selection.distance[a] != selection.distance[b]) return selection.distance[a] > selection.distance[b];
   const int16_t* x = matches.records[a].entry;
   const int16_t* y = matches.records[b].entry;
-  if (x[0] != y[0]) return x[0] > y[0];
-  if (x[1] != y[1]) return x[1] > y[1];
-  return x[2] > y[2];
+  for (int n = 0; n < 3; ++n) {
+    if (x[n] != y[n]) return x[n] > y[n];
+  }
+  return x[3] > y[3];
 }
 
 // Restores the heap from `at` down, the farthest on top.
@@ -437,11 +509,11 @@ struct Rank {
 };
 
 template <int kForm>
-Rank RankOf(const SearchPass& pass, int i, int j, int k, double vo, double v, Measures* measures) {
+Rank RankOf(const SearchPass& pass, const Leg& leg, int j, int k, double vo, double v, Measures* measures) {
   double distance = std::fabs(v - pass.request->Vtyp);
   if (std::isnan(distance)) distance = HUGE_VAL;  // the farthest of all
   if (!pass.limits.ranksByYield) return {0.0, distance};
-  MeasureYield<kForm>(pass, i, j, k, vo, measures);
+  MeasureYield<kForm>(pass, leg, j, k, vo, measures);
   return {std::isnan(measures->yield) ? -1.0 : measures->yield, distance};
 }
 
@@ -458,13 +530,13 @@ inline bool EntersSelection(const SearchPass& pass, const Rank& rank) {
 
 /// Puts the combination into the selection, in place of the farthest held
 /// once it is full.
-inline void AdmitToSelection(SearchPass* pass, int i, int j, int k, double v, const Measures& measures,
+inline void AdmitToSelection(SearchPass* pass, const Leg& leg, int j, int k, double v, const Measures& measures,
                              const Rank& rank) {
   MatchTable* matches = pass->matches;
   BestSelection* selection = pass->selection;
   const bool full = matches->count >= pass->limits.bestCount;
   const int slot = full ? selection->heap[0] : matches->count;
-  FillRecord(*pass, i, j, k, v, measures, &matches->records[slot]);
+  FillRecord(*pass, leg, j, k, v, measures, &matches->records[slot]);
   selection->distance[slot] = rank.distance;
   selection->yield[slot] = rank.yield;
   if (full) {
@@ -483,18 +555,18 @@ enum class Counting { PerOffer, PerRun };
 /// design request: filtered, measured and admitted. Returns true when the
 /// table has just become full.
 template <int kForm, Counting kCounting>
-bool OfferToDesign(SearchPass* pass, int i, int j, int k, double vo, double v) {
+bool OfferToDesign(SearchPass* pass, const Leg& leg, int j, int k, double vo, double v) {
   Measures measures;
-  if (!PassesFilters<kForm>(*pass, i, j, k, vo, &measures)) return false;
+  if (!PassesFilters<kForm>(*pass, leg, j, k, vo, &measures)) return false;
   if (pass->limits.bestCount <= 0) {
-    MeasureReports<kForm>(*pass, i, j, k, vo, &measures);
-    return AppendMatch(pass, i, j, k, v, measures);
+    MeasureReports<kForm>(*pass, leg, j, k, vo, &measures);
+    return AppendMatch(pass, leg, j, k, v, measures);
   }
   if constexpr (kCounting == Counting::PerOffer) ++pass->qualified;
-  const Rank rank = RankOf<kForm>(*pass, i, j, k, vo, v, &measures);
+  const Rank rank = RankOf<kForm>(*pass, leg, j, k, vo, v, &measures);
   if (!EntersSelection(*pass, rank)) return false;
-  MeasureReports<kForm>(*pass, i, j, k, vo, &measures);
-  AdmitToSelection(pass, i, j, k, v, measures, rank);
+  MeasureReports<kForm>(*pass, leg, j, k, vo, &measures);
+  AdmitToSelection(pass, leg, j, k, v, measures, rank);
   return false;
 }
 
@@ -502,42 +574,56 @@ bool OfferToDesign(SearchPass* pass, int i, int j, int k, double vo, double v) {
 /// it lies in the window, fits the digits and passes the design request.
 /// Returns true when the table has just become full, which ends the search.
 template <int kForm, Counting kCounting = Counting::PerOffer>
-inline bool Offer(SearchPass* pass, int i, int j, int k, double vo) {
+inline bool Offer(SearchPass* pass, const Leg& leg, int j, int k, double vo) {
   const SearchRequest& request = *pass->request;
   if (!(request.Vmin <= vo && vo <= request.Vmax)) return false;
   double v = RoundToNanovolts(vo);
   if (request.DigitCount != 0 && !FitsDigits(v, request.DigitCount)) return false;
-  if (pass->designs) return OfferToDesign<kForm, kCounting>(pass, i, j, k, vo, v);
+  if (pass->designs) return OfferToDesign<kForm, kCounting>(pass, leg, j, k, vo, v);
   Measures measures;
-  measures.current = DividerCurrent<kForm>(*pass, i, j, k, vo);
-  return AppendMatch(pass, i, j, k, v, measures);
+  measures.current = DividerCurrent<kForm>(*pass, leg, j, k, vo);
+  return AppendMatch(pass, leg, j, k, v, measures);
 }
 
 inline bool R1InWindow(const SearchPass& pass, double r1) {
   return pass.request->R1min <= r1 && r1 <= pass.request->R1max;
 }
 
-/// The plain loop over every pair for R1 = entry i. Returns true when the
+/// The plain loop over every pair for R1's leg. Returns true when the
 /// table became full.
 template <int kForm>
-bool PlainPairsForR1(SearchPass* pass, int i) {
+bool PlainPairsForLeg(SearchPass* pass, const Leg& leg) {
   const int n = pass->count;
   const double vfb = pass->request->Vfb;
   const double pin = pass->limits.pin;
-  const double r1 = pass->stock->entries[i].value;
-  const double r1Inverse = 1.0 / r1;
   const double* term = pass->pairTerm;
   for (int j = 0; j < n - 1; ++j) {
     for (int k = pass->r3DnmOnly ? n - 1 : j; k < n; ++k) {
-      double vo = OutputVoltage<kForm>(vfb, pin, r1, r1Inverse, term[j] + term[k]);
-      if (Offer<kForm>(pass, i, j, k, vo)) return true;
+      double vo = OutputVoltage<kForm>(vfb, pin, leg.value, leg.inverse, term[j] + term[k]);
+      if (Offer<kForm>(pass, leg, j, k, vo)) return true;
     }
   }
   return false;
 }
 
+/// Calls `visit(leg)` for each leg of R1 whose value lies in R1's window,
+/// in production order: R1 ascending, then R4 ascending from R1 on (every
+/// entry, DNM included). Without R4 the legs are the R1s alone. Stops when
+/// it returns true.
+template <typename Visit>
+void EachLeg(const SearchPass& pass, Visit visit) {
+  const int n = pass.count;
+  for (int i = 0; i < n - 1; ++i) {
+    for (int l = pass.r4 == R4Mode::None ? -1 : i; l < n; ++l) {
+      const Leg leg = LegOf(pass.r4, *pass.stock, i, l);
+      if (R1InWindow(pass, leg.value) && visit(leg)) return;
+      if (l < 0) break;
+    }
+  }
+}
+
 /// How many combinations qualified once the pass is over.
-inline int QualifiedCount(const SearchPass& pass) {
+inline int64_t QualifiedCount(const SearchPass& pass) {
   return pass.limits.bestCount > 0 ? pass.qualified : pass.matches->count;
 }
 

@@ -40,10 +40,11 @@ void SortByValue(StockTable* table) {
 
 }  // namespace
 
-bool ParseStockText(const char* text, StockTable* table) {
+bool ParseStockText(const char* text, StockTable* table, int entryLimit) {
   const char* p = text;
   int count = 0;
-  while (count < kStockCapacity) {
+  const int limit = entryLimit < 1 ? 1 : entryLimit > kStockCapacity ? kStockCapacity : entryLimit;
+  while (count < limit) {
     while (*p == '\n') ++p;
     StockEntry* entry = &table->entries[count];
     if (*p == '\0' || *p == '-') {
@@ -79,9 +80,9 @@ bool ParseStockText(const char* text, StockTable* table) {
   return true;
 }
 
-bool ParseStockList(AppState* state, StockTable* table) {
+bool ParseStockList(AppState* state, StockTable* table, int entryLimit) {
   int slot = SlotList1 + ListChoiceInUse(*state);
-  if (ParseStockText(SlotText(*state, slot), table)) return true;
+  if (ParseStockText(SlotText(*state, slot), table, entryLimit)) return true;
   ComposeInputError(*state, slot, state->slots.text[SlotStatus]);
   return false;
 }

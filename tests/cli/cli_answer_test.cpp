@@ -135,7 +135,7 @@ TEST(ConsoleAnswer, SaysWhyNothingWasFound) {
   ASSERT_FALSE(aloneNotes.empty());
   const Json alone = aloneNotes.back();
   EXPECT_THAT(alone["message"].get<std::string>(),
-              ::testing::MatchesRegex("Of the [0-9]+ combinations in the window, none passes --worst-case\."));
+              ::testing::MatchesRegex("Of the [0-9]+ combinations in the window, none passes --worst-case\\."));
   EXPECT_THAT(alone["options"], ElementsAre("--worst-case"));
   std::vector<std::string> together = tight;
   together.insert(together.end(), {"--current-max", "24.9u", "--yield-min", "99.9%"});

@@ -16,6 +16,7 @@
 
 #include "cli_options.h"
 #include "cli_output.h"
+#include "settings_file.h"
 #include "test_util.h"
 
 namespace tapsmith {
@@ -449,7 +450,6 @@ TEST(Cli, DesignOptionErrorsExitWithSixtyFourAndWriteNothing) {
            {"--range", "10-1M", "--list", "E96"},
            {"--range", "1M..10", "--list", "E96"},
            {"--range", "0..1M", "--list", "E96"},
-           {"--range", "10..10M", "--list", "E192"},
            {"--range", "1.001k..1.009k", "--list", "E48"},
            {"--list", "E96", "--list-file", dir.File("list.txt")}}) {
     const std::string option = args[0];
@@ -460,8 +460,7 @@ TEST(Cli, DesignOptionErrorsExitWithSixtyFourAndWriteNothing) {
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(access(ini.c_str(), F_OK), -1) << option << ": nothing is written";
   }
-  EXPECT_THAT(RunCliInEnglish({"--list", "E192", "--range", "10..10M"}).err,
-              HasSubstr("holds 1153 E192 values; a list holds at most 500 beside DNM"));
+
 }
 
 TEST(Cli, SeriesBecomesListOneOverItsRangeAndIsSaved) {
@@ -485,6 +484,28 @@ TEST(Cli, SeriesBecomesListOneOverItsRangeAndIsSaved) {
     EXPECT_EQ(match["r1"], "1k");
     EXPECT_NE(match["r2"], "976") << "below the range";
   }
+}
+
+// The designer's series is read whole, far beyond a list's 501 values; the
+// window reading the List1 it saves takes the first 501, as it always has.
+TEST(Cli, DesignersSeriesIsSearchedWholeAndSavedAsListOne) {
+  TemporaryDirectory dir;
+  const std::string ini = dir.File("Tapsmith.ini");
+  CliRun whole = RunCliWith({"--list", "E192", "--range", "10..10M", "--r1-min", "9M", "--r1-max", "10M",
+                             "--vfb", "0.65", "--vo2", "1%", "--best", "3", "--format", "json",
+                             "--settings", ini, "--save"});
+  ASSERT_EQ(whole.status, kExitFound) << whole.err;
+  nlohmann::json report = nlohmann::json::parse(whole.out);
+  EXPECT_EQ(report["matches"][0]["r1"], "9.09M") << "the 1100th value of the series";
+  std::vector<std::string> lines = Lines(dir.Read("Tapsmith.ini"));
+  ASSERT_GT(lines.size(), 32u);
+  EXPECT_EQ(std::count(lines[32].begin(), lines[32].end(), '\a'), 2 * 1153);
+  auto state = std::make_unique<AppState>();
+  InitialiseState(state.get());
+  LoadSettingsFile(state.get(), ini.c_str());
+  auto table = std::make_unique<StockTable>();
+  ASSERT_TRUE(ParseStockList(state.get(), table.get()));
+  EXPECT_EQ(table->count, kListEntryLimit);
 }
 
 TEST(Cli, BestShowsTheClosestOfAllThatQualify) {
@@ -670,6 +691,43 @@ TEST(Cli, ValuesAlsoSplitWhereAJapaneseInputMethodSeparates) {
   EXPECT_EQ(huge.status, kExitInputError);
   EXPECT_EQ(huge.err, "tapsmith-cli: --values: the list is too long for a stock list: at most 32759 bytes "
                       "with CR LF line ends\n");
+}
+
+}  // namespace
+}  // namespace tapsmith
+
+namespace tapsmith {
+namespace {
+
+// R4 beside R1: the leg written as the pair is, R1 alone where R4 is DNM in
+// parallel, and the CSV's and JSON's r4 columns only when R4 is asked for.
+TEST(Cli, FourthResistorIsWrittenWithRoneAndGetsItsColumns) {
+  const std::vector<std::string> search = {"--values", "1k 2k", "--vfb", "1", "--r1-min", "0", "--r1-max", "10k",
+                                           "--lang", "en"};
+  auto with = [&](std::vector<std::string> more) {
+    std::vector<std::string> args = search;
+    args.insert(args.end(), more.begin(), more.end());
+    return RunCliWith(args);
+  };
+  EXPECT_EQ(with({"--vo", "2.3333", "--vo2", "0.01%", "--r4", "parallel"}).out,
+            "(1k // 2k) + (1k // 1k) = 2.333333 (0.001%)\n");
+  // [b] writes the pair first: here R2 // R3 is 1k // 2k, the leg 1k // 1k.
+  EXPECT_EQ(with({"--vo", "2.3333", "--vo2", "0.01%", "--r4", "parallel", "--config", "b"}).out,
+            "(1k // 2k) + (1k // 1k) = 2.333333 (0.001%)\n");
+  EXPECT_THAT(with({"--vo", "1.2222", "--vo2", "0.01%", "--r4", "series", "--config", "b"}).out,
+              HasSubstr("(1k // 2k) + (1k + 2k) = 1.222222"));
+  const std::vector<std::string> csv = Lines(with({"--vo", "3", "--vo2", "1%", "--r4", "parallel", "--format", "csv"}).out);
+  ASSERT_GE(csv.size(), 2u);
+  EXPECT_EQ(csv[0], "r1,r2,r3,connection,r4,r4_connection,vout,deviation_percent");
+  EXPECT_EQ(csv[1], "1k,1k,1k,parallel,,,3.000000000,0.000000") << "R4 = DNM in parallel: R1 alone";
+  nlohmann::json json = nlohmann::json::parse(with({"--vo", "2.3333", "--vo2", "0.01%", "--r4", "parallel",
+                                                    "--format", "json"}).out);
+  EXPECT_EQ(json["matches"][0]["r4"], "2k");
+  EXPECT_EQ(json["matches"][0]["r4_connection"], "parallel");
+  EXPECT_EQ(Lines(with({"--vo", "3", "--vo2", "1%", "--format", "csv"}).out)[0],
+            "r1,r2,r3,connection,vout,deviation_percent") << "without R4 as before";
+  EXPECT_THAT(with({"--r4", "both"}).err,
+              StartsWith("tapsmith-cli: --r4: \"both\" is no connection of R4: \"parallel\" or \"series\"\n"));
 }
 
 }  // namespace

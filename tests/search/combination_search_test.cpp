@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <string>
@@ -156,6 +157,45 @@ TEST_F(CombinationSearchTest, ZeroTypicalVoltageGivesZeroDeviation) {
   Search(request, 0, false, false);
   ASSERT_GT(matches_->count, 0);
   EXPECT_EQ(matches_->records[0].deviation, 0.0);
+}
+
+}  // namespace
+}  // namespace tapsmith
+
+namespace tapsmith {
+namespace {
+
+// The leg of R1 and R4 takes R1's place in every form, operation for
+// operation, and the pairs come in production order: R1, R4, R2, R3.
+TEST(FourResistors, TheLegTakesTheValueOfRoneInEveryFormInProductionOrder) {
+  auto stock = std::make_unique<StockTable>();
+  auto matches = std::make_unique<MatchTable>();
+  ASSERT_TRUE(ParseStockText("1k\r\n2.2k\r\n4.7k\r\n10k\r\n", stock.get()));
+  const double vfb = 0.8;
+  SearchRequest request = Window(-1e300, 1e300, vfb);
+  const double c[] = {1.0 / 1000, 1.0 / 2200, 1.0 / 4700, 1.0 / 10000, 0.0};  // DNM last
+  const double v[] = {1000, 2200, 4700, 10000, 9e100};
+  for (R4Mode r4 : {R4Mode::Parallel, R4Mode::Series}) {
+    for (int configuration = 0; configuration < 4; ++configuration) {
+      SearchOptions options{configuration, false, false};
+      options.r4 = r4;
+      RunPlainSearch(request, *stock, options, matches.get());
+      ASSERT_EQ(matches->count, 14 * 14) << "every leg, R4 any entry from R1 on, and every pair";
+      int previous[4] = {-1, -1, -1, -1};
+      for (int m = 0; m < matches->count; ++m) {
+        const MatchRecord& match = matches->records[m];
+        const int i = match.entry[0], l = match.entry[1], j = match.entry[2], k = match.entry[3];
+        EXPECT_TRUE(std::lexicographical_compare(previous, previous + 4, match.entry, match.entry + 4)) << m;
+        std::copy(match.entry, match.entry + 4, previous);
+        const double leg = r4 == R4Mode::Series ? v[i] + v[l] : l == 4 ? v[i] : 1.0 / (c[i] + c[l]);
+        const double g = c[j] + c[k];
+        const double expected[] = {vfb * (g * leg + 1.0), vfb * ((1.0 / leg) / g + 1.0),
+                                   vfb * (1.0 / (g * leg + 1.0)), vfb * (1.0 / ((1.0 / leg) / g + 1.0))};
+        EXPECT_EQ(match.vout, std::floor(expected[configuration] * 1e9 + 0.5) / 1e9) << m;
+        EXPECT_EQ(match.r4Mode, r4 == R4Mode::Parallel && l == 4 ? R4Mode::None : r4) << "DNM in parallel: R1 alone";
+      }
+    }
+  }
 }
 
 }  // namespace

@@ -187,7 +187,7 @@ TEST_F(DesignRulesTest, BestKeepsTheClosestAndOfEqualOnesTheFirstProduced) {
   const MatchRecord& best = matches_->records[0];
   EXPECT_STREQ(best.r2, "2.2k");
   EXPECT_STREQ(best.r3, "DNM");
-  EXPECT_EQ(best.entry[1], 1) << "the first of the two 2.2k entries";
+  EXPECT_EQ(best.entry[2], 1) << "the first of the two 2.2k entries";
 }
 
 // With a pin current every output, its 32 corners and the current in the leg

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "e_series.h"
 #include "search.h"
 #include "search_kernel.h"
 #include "test_util.h"
@@ -34,10 +35,11 @@ std::string Difference(const MatchTable& plain, const MatchTable& fast) {
   for (int m = 0; m < plain.count; ++m) {
     const MatchRecord& a = plain.records[m];
     const MatchRecord& b = fast.records[m];
-    if (std::strcmp(a.r1, b.r1) || std::strcmp(a.r2, b.r2) || std::strcmp(a.r3, b.r3) ||
-        a.serial != b.serial || !SameBits(a.vout, b.vout) || !SameBits(a.deviation, b.deviation)) {
-      return "record " + std::to_string(m) + ": " + a.r1 + "," + a.r2 + "," + a.r3 + " vs " + b.r1 +
-             "," + b.r2 + "," + b.r3;
+    if (std::strcmp(a.r1, b.r1) || std::strcmp(a.r4, b.r4) || std::strcmp(a.r2, b.r2) ||
+        std::strcmp(a.r3, b.r3) || a.serial != b.serial || a.r4Mode != b.r4Mode || !SameBits(a.vout, b.vout) ||
+        !SameBits(a.deviation, b.deviation) || std::memcmp(a.entry, b.entry, sizeof a.entry) != 0) {
+      return "record " + std::to_string(m) + ": " + a.r1 + "," + a.r4 + "," + a.r2 + "," + a.r3 + " vs " + b.r1 +
+             "," + b.r4 + "," + b.r2 + "," + b.r3;
     }
   }
   return "";
@@ -60,10 +62,10 @@ std::string Report(const MatchTable& table, int configuration, bool hasTypical) 
 std::string Describe(const SearchRequest& r, const SearchOptions& o, const StockTable& stock) {
   char text[400];
   std::snprintf(text, sizeof text,
-                "config %d serial %d dnmOnly %d Vfb %.17g window [%.17g, %.17g] R1 [%.17g, %.17g] "
+                "config %d serial %d dnmOnly %d r4 %d Vfb %.17g window [%.17g, %.17g] R1 [%.17g, %.17g] "
                 "digits %d entries %d",
-                o.configuration, o.serial, o.r3DnmOnly, r.Vfb, r.Vmin, r.Vmax, r.R1min, r.R1max,
-                r.DigitCount, stock.count);
+                o.configuration, o.serial, o.r3DnmOnly, static_cast<int>(o.r4), r.Vfb, r.Vmin, r.Vmax, r.R1min,
+                r.R1max, r.DigitCount, stock.count);
   return text;
 }
 
@@ -117,9 +119,13 @@ TEST(FastSearch, AgreesOnEdgeListsInEveryForm) {
         for (int form = 0; form < 8; ++form) {
           for (bool dnmOnly : {false, true}) {
             for (const DesignRequest& pin : pins) {
-              SearchOptions options{form % 4, form >= 4, dnmOnly, pin.pinCurrent ? &pin : nullptr};
-              SearchRequest request = Request(window[0], window[1], vfb);
-              ASSERT_EQ(Compare(request, options, &tables), "") << list << " pin " << pin.pinCurrent.value_or(0.0);
+              for (R4Mode r4 : {R4Mode::None, R4Mode::Parallel, R4Mode::Series}) {
+                SearchOptions options{form % 4, form >= 4, dnmOnly, pin.pinCurrent ? &pin : nullptr};
+                options.r4 = r4;
+                SearchRequest request = Request(window[0], window[1], vfb);
+                ASSERT_EQ(Compare(request, options, &tables), "")
+                    << list << " pin " << pin.pinCurrent.value_or(0.0) << " r4 " << static_cast<int>(r4);
+              }
             }
           }
         }
@@ -169,11 +175,18 @@ class RandomState {
     request->DigitCount = Chance(0.7) ? 0 : Pick<int>({1, 2, 3, 4, 6, 9, 12, 16, 20, -1, -3, 1000000});
 
     int n = stock.count;
+    // R4 beside R1 on short lists only, where the plain four-fold loop is cheap.
+    options->r4 = n <= 14 && Chance(0.4) ? Pick<R4Mode>({R4Mode::Parallel, R4Mode::Series}) : R4Mode::None;
+    auto legValue = [&](int i) {
+      const int l = options->r4 == R4Mode::None ? -1 : Uniform(std::min(i, n - 1), n - 1);
+      return kernel::LegOf(options->r4, stock, std::min(i, n - 1), l).value;
+    };
     int first = Uniform(0, n - 1);
     int limit = n > 24 ? 8 : n;
     int last = std::min(n - 1, first + Uniform(0, limit));
-    request->R1min = stock.entries[first].value - 5e-10;
-    request->R1max = stock.entries[last].value + 5e-10;
+    request->R1min = legValue(first) - 5e-10;
+    request->R1max = legValue(last) + 5e-10;
+    if (options->r4 != R4Mode::None && request->R1min > request->R1max) std::swap(request->R1min, request->R1max);
     if (n <= 24 && Chance(0.2)) {
       request->R1min = -HUGE_VAL;
       request->R1max = HUGE_VAL;
@@ -183,7 +196,7 @@ class RandomState {
     // A window around the voltage of a random combination, so that most
     // states find something.
     int i = Uniform(0, n - 1), j = Uniform(0, n - 1), k = Uniform(j, n - 1);
-    double r1 = stock.entries[i].value;
+    double r1 = legValue(i);
     bool serial = options->serial && !options->r3DnmOnly;
     double x = serial ? stock.entries[j].value + stock.entries[k].value
                       : stock.entries[j].conductance + stock.entries[k].conductance;
@@ -266,7 +279,7 @@ TEST(FastSearch, AgreesWithThePlainLoopOnRandomStates) {
   auto ordered_fast = std::make_unique<MatchTable>();
   auto scratch = std::make_unique<OrderScratch>();
   auto state = testing::NewDefaultState();
-  int searched = 0, found = 0, full = 0, fell_back = 0;
+  int searched = 0, found = 0, full = 0, fell_back = 0, withR4[3] = {};
   while (searched < kStates) {
     SearchRequest request;
     SearchOptions options;
@@ -275,6 +288,7 @@ TEST(FastSearch, AgreesWithThePlainLoopOnRandomStates) {
     if (!std::isfinite(request.Vfb) || request.Vfb == 0.0) ++fell_back;
     ASSERT_EQ(Compare(request, options, &tables), "") << "state " << searched << "\n" << list;
     if (tables.plain->count > 0) ++found;
+    if (tables.plain->count > 0) ++withR4[static_cast<int>(options.r4)];
     if (tables.plain->count == kMatchCapacity) ++full;
 
     if (searched % 16 == 0 && tables.plain->count > 0) {
@@ -295,6 +309,8 @@ TEST(FastSearch, AgreesWithThePlainLoopOnRandomStates) {
   EXPECT_GT(searched - found, kStates / 20);
   EXPECT_GT(full, kStates / 200);
   EXPECT_GT(fell_back, kStates / 50);
+  EXPECT_GT(withR4[static_cast<int>(R4Mode::Parallel)], kStates / 25);
+  EXPECT_GT(withR4[static_cast<int>(R4Mode::Series)], kStates / 25);
 }
 
 // The design rules: the fast search against the plain loop, and both against
@@ -327,13 +343,14 @@ TEST(FastSearch, DesignRulesAgreeWithAPlainLoopThatFiltersAndSortsEverything) {
   auto fastSurvivors = std::make_unique<MatchTable>();
   auto selection = std::make_unique<BestSelection>();
   auto scratch = std::make_unique<OrderScratch>();
-  int searched = 0, filtered = 0, narrowed = 0, referenced = 0, pinned = 0, rankedByYield = 0;
+  int searched = 0, filtered = 0, narrowed = 0, referenced = 0, pinned = 0, rankedByYield = 0, byCorners = 0;
   while (searched < kStates) {
     SearchRequest request;
     SearchOptions options;
     const std::string list = random.Next(tables.stock.get(), &request, &options);
     ++searched;
-    const std::string where = "state " + std::to_string(searched) + "\n" + list;
+    const std::string where =
+        "state " + std::to_string(searched) + " " + Describe(request, options, *tables.stock) + "\n" + list;
 
     DesignRequest design;
     design.tolerancePercent = random.Pick<double>({0.0, 0.1, 1.0, 5.0, 30.0});
@@ -371,14 +388,16 @@ TEST(FastSearch, DesignRulesAgreeWithAPlainLoopThatFiltersAndSortsEverything) {
       design.yieldMin = std::max(1e-300, RankedYield(all.records[random.Uniform(0, all.count - 1)]));
     }
     if (design.worstCaseInWindow || boundsCurrent || design.yieldMin) ++filtered;
+    // The worst case as bands of its two corners: no pin current, Vfb above 0.
+    if (design.worstCaseInWindow && design.pinCurrent.value_or(0.0) == 0.0 && request.Vfb > 0.0) ++byCorners;
 
-    const int plainCount = RunPlainSearch(request, *tables.stock, options, survivors.get());
+    const int64_t plainCount = RunPlainSearch(request, *tables.stock, options, survivors.get());
     RunSearch(request, *tables.stock, options, fastSurvivors.get());
     ASSERT_EQ(DesignDifference(*survivors, *fastSurvivors), "") << where;
 
     design.bestCount = random.Pick<int>({1, 2, 3, 10, 50, 1000});
-    const int plainQualified = RunPlainSearch(request, *tables.stock, options, tables.plain.get());
-    const int fastQualified = RunSearch(request, *tables.stock, options, tables.fast.get());
+    const int64_t plainQualified = RunPlainSearch(request, *tables.stock, options, tables.plain.get());
+    const int64_t fastQualified = RunSearch(request, *tables.stock, options, tables.fast.get());
     ASSERT_EQ(plainQualified, fastQualified) << where;
     OrderBestMatches(BestRank::Closest, BestOrder::Resistors, request.Vtyp, tables.plain.get(), scratch.get());
     OrderBestMatches(BestRank::Closest, BestOrder::Resistors, request.Vtyp, tables.fast.get(), scratch.get());
@@ -406,6 +425,50 @@ TEST(FastSearch, DesignRulesAgreeWithAPlainLoopThatFiltersAndSortsEverything) {
   EXPECT_GT(referenced, kStates * 9 / 10);
   EXPECT_GT(pinned, kStates / 3);
   EXPECT_GT(rankedByYield, kStates / 5);
+  EXPECT_GT(byCorners, kStates / 8);
+}
+
+}  // namespace
+}  // namespace tapsmith
+
+namespace tapsmith {
+namespace {
+
+// A designer's whole series with R4, beyond the 501 entries of a list: the
+// fast search against the plain loop on the legs a narrow R1 window keeps.
+TEST(FastSearch, AgreesOnAWholeSeriesWithFourResistorsOverSampledLegs) {
+  std::string series;
+  SeriesValues(1, 100.0, 470e3, &series);  // E192 from 100 ohm to 470 kohm: 706 values
+  Tables tables;
+  ASSERT_TRUE(ParseStockText(series.c_str(), tables.stock.get(), kStockCapacity));
+  ASSERT_EQ(tables.stock->count, 707);
+  auto selection = std::make_unique<BestSelection>();
+  auto scratch = std::make_unique<OrderScratch>();
+  DesignRequest design;
+  design.tolerancePercent = 1.0;
+  design.vfbMin = 0.792;
+  design.vfbMax = 0.808;
+  design.worstCaseInWindow = true;
+  design.bestCount = 20;
+  int compared = 0;
+  for (R4Mode r4 : {R4Mode::Parallel, R4Mode::Series}) {
+    for (int form : {0, 1, 6, 7}) {  // [a] and [b] in parallel, [c] and [d] in series
+      const double vo = form % 4 < 2 ? 3.3 : 0.5;
+      SearchRequest request = Request(vo * 0.97, vo * 1.03, 0.8);
+      request.R1min = 47e3;  // some hundred legs of the 250000
+      request.R1max = 47.1e3;
+      SearchOptions options{form % 4, form >= 4, false, &design, selection.get()};
+      options.r4 = r4;
+      const int64_t plain = RunPlainSearch(request, *tables.stock, options, tables.plain.get());
+      const int64_t fast = RunSearch(request, *tables.stock, options, tables.fast.get());
+      ASSERT_EQ(plain, fast) << "form " << form << " r4 " << static_cast<int>(r4);
+      OrderBestMatches(BestRank::Closest, BestOrder::Resistors, request.Vtyp, tables.plain.get(), scratch.get());
+      OrderBestMatches(BestRank::Closest, BestOrder::Resistors, request.Vtyp, tables.fast.get(), scratch.get());
+      ASSERT_EQ(Difference(*tables.plain, *tables.fast), "") << "form " << form;
+      compared += plain > 0;
+    }
+  }
+  EXPECT_GE(compared, 6);
 }
 
 }  // namespace
