@@ -273,6 +273,9 @@ Json Answer(const ConsoleRun& run, const ConsoleWorkspace& workspace, const Answ
   answer["status"] = status;
   answer["error"] = Error(run);
   answer["hint"] = run.exit == kExitUsage ? Json(MessageUtf8(Message::UsageHint, run.language)) : Json(nullptr);
+  const char* const kR4Names[] = {nullptr, "parallel", "series"};
+  const char* r4 = kR4Names[static_cast<int>(run.command.r4)];
+  answer["r4"] = r4 != nullptr ? Json(r4) : Json(nullptr);
   answer["configuration"] = run.searched ? Json(kConfigurationNames[ConfigurationInUse(workspace.state)]) : Json(nullptr);
   if (searched) {
     const FieldReadings& read = workspace.search.readings;

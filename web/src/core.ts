@@ -29,8 +29,12 @@ export interface AnswerMatch {
   r2: string;
   r3: string;
   connection: 'parallel' | 'series';
-  /** The values in ohms; null for an open position (DNM). */
+  /** R4 and how it joins R1; null where R1 stands alone. */
+  r4: string | null;
+  r4_connection: 'parallel' | 'series' | null;
+  /** The values in ohms; null for an open position (DNM), or no R4. */
   r1_ohms: number | null;
+  r4_ohms: number | null;
   r2_ohms: number | null;
   r3_ohms: number | null;
   vout: number;
@@ -58,6 +62,8 @@ export interface Answer {
   error: { kind: 'usage' | 'input' | 'save'; message: string; options: string[] } | null;
   hint: string | null;
   configuration: 'a' | 'b' | 'c' | 'd' | null;
+  /** How R4 joins R1 in this search; null: R1 stands alone. */
+  r4: 'parallel' | 'series' | null;
   /** The window searched (widened as the search tests it), and its fields as they would be typed. */
   window: {
     least: number; greatest: number; typical: number;

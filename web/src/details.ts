@@ -5,7 +5,7 @@
 import { type TextKey, text } from './i18n';
 import type { Page, PageActions } from './page_state';
 import { rankedMatches } from './page_state';
-import { r1ToGround, schematicSvg } from './schematic';
+import { type R4Joint, r1ToGround, schematicSvg } from './schematic';
 
 /** Shows the details of `page.selected` in `panel`, or hides it. */
 export function showDetails(panel: HTMLElement, page: Page, actions: PageActions): void {
@@ -28,11 +28,13 @@ export function showDetails(panel: HTMLElement, page: Page, actions: PageActions
   const picture = document.createElement('div');
   picture.className = 'details-schematic';
   // R3 dashed where the match leaves it open (DNM).
+  const joint = match.r4_connection ?? '';
   picture.innerHTML = schematicSvg(config, series, match.r3_ohms === null,
-    text('detailsSchematic', language, config), match);
+    text('detailsSchematic', language, config), match, (page.results?.r4 ?? joint) as R4Joint);
   const list = document.createElement('dl');
   const { texts } = match;
-  const legs = r1ToGround(config) ? ['R1', series ? 'R2 + R3' : 'R2 // R3'] : [series ? 'R2 + R3' : 'R2 // R3', 'R1'];
+  const leg = joint === '' ? 'R1' : joint === 'series' ? 'R1 + R4' : 'R1 // R4';
+  const legs = r1ToGround(config) ? [leg, series ? 'R2 + R3' : 'R2 // R3'] : [series ? 'R2 + R3' : 'R2 // R3', leg];
   const items: [TextKey, string | undefined][] = [
     ['detailOutput', text('volts', language, texts.vout)],
     ['detailDeviation', texts.deviation_percent === '' ? undefined : text('percent', language, texts.deviation_percent)],

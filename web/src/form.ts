@@ -5,12 +5,12 @@ import { type TextKey, text } from './i18n';
 import { type FieldRow, kFields, kFixedLists, kOwnList, kSampleLists, kSeriesWithRange, labelOf, withWindowMode } from './options';
 import { chooseList, chosenList, ownListEditor } from './own_lists';
 import type { Page, PageActions } from './page_state';
-import { schematicSvg } from './schematic';
+import { type R4Joint, schematicSvg } from './schematic';
 
 const kGroups: readonly [FieldRow['group'], TextKey][] = [
   ['target', 'target'], ['divider', 'divider'], ['list', 'list'], ['design', 'design'],
 ];
-const kRadioRows = ['voMode', 'config', 'connection'];
+const kRadioRows = ['voMode', 'config', 'connection', 'r4'];
 
 export function fieldId(key: string): string {
   return `field-${key}`;
@@ -199,6 +199,7 @@ export function showForm(form: HTMLFormElement, page: Page): void {
   const dnmOnly = state.form.dnmOnly === '1';
   for (const holder of form.querySelectorAll<HTMLElement>('.schematic-holder')) {
     const config = holder.dataset.config ?? 'a';
-    holder.innerHTML = schematicSvg(config, series, dnmOnly, text('schematicOf', state.language, config));
+    holder.innerHTML = schematicSvg(config, series, dnmOnly, text('schematicOf', state.language, config), undefined,
+      (state.form.r4 ?? '') as R4Joint);
   }
 }

@@ -53,6 +53,10 @@ export const kFields: readonly FieldRow[] = [
   },
   { key: 'config', kind: 'choice', group: 'divider', label: 'config', initial: 'a', option: '--config', choices: [['a', 'config'], ['b', 'config'], ['c', 'config'], ['d', 'config']] },
   { key: 'connection', kind: 'choice', group: 'divider', label: 'connection', initial: 'parallel', choices: [['parallel', 'parallel'], ['series', 'series']], args: (value) => [value === 'series' ? '--serial' : '--parallel'] },
+  {
+    key: 'r4', kind: 'choice', group: 'divider', label: 'r4', initial: '', option: '--r4', optional: true,
+    choices: [['', 'r4None'], ['parallel', 'r4Parallel'], ['series', 'r4Series']],
+  },
   { key: 'dnmOnly', kind: 'check', group: 'divider', label: 'dnmOnly', initial: '', option: '--dnm-only', args: flag('--dnm-only', '--no-dnm-only') },
   { key: 'r1Min', kind: 'text', group: 'divider', label: 'r1Min', initial: '1k', option: '--r1-min' },
   { key: 'r1Max', kind: 'text', group: 'divider', label: 'r1Max', initial: '100k', option: '--r1-max' },

@@ -15,11 +15,14 @@ interface Column {
   report?: keyof Reports;
   /** A column of numbers: right-aligned, sorted by the answer's numbers. */
   number?: boolean;
+  /** Shown only when R4 may join R1. */
+  r4?: boolean;
 }
 
 const kColumns: readonly Column[] = [
   { key: 'rank', label: 'colIndex', number: true },
   { key: 'r1', label: 'colR1' },
+  { key: 'r4', label: 'colR4', r4: true },
   { key: 'r2', label: 'colR2' },
   { key: 'r3', label: 'colR3' },
   { key: 'connection', label: 'colConnection' },
@@ -51,12 +54,14 @@ function compare(a: number | string | null, b: number | string | null): number {
 
 function cellText(match: AnswerMatch, key: string, language: Language): string {
   if (key === 'connection') return text(match.connection === 'series' ? 'cellSeries' : 'cellParallel', language);
+  if (key === 'r4') return match.r4 ?? '';
   if (key === 'r1' || key === 'r2' || key === 'r3') return match[key];
   return match.texts[key] ?? '';
 }
 
 function columnsOf(answer: Answer | null): Column[] {
-  return kColumns.filter((column) => column.report === undefined || answer?.reports?.[column.report] === true);
+  return kColumns.filter((column) => (column.report === undefined || answer?.reports?.[column.report] === true) &&
+    (!column.r4 || (answer?.r4 ?? null) !== null));
 }
 
 /** Draws the table of `page.results` in `table`, in `page.order`. */

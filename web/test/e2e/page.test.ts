@@ -156,6 +156,26 @@ describe('the page', () => {
     await again.close();
   });
 
+  it('searches the whole E192 series with R4 beside R1, drawn and tabled with it', async () => {
+    const page = await openPage(chromium);
+    await page.selectOption('#field-list', 'E192');
+    await afterSearch(page, () => page.check('input[name="r4"][value="parallel"]'));
+    const form = { ...initialForm(), list: 'E192', r4: 'parallel' };
+    const native = runNative(buildArguments(form, 'en', 'text'));
+    expect(native.exit).toBe(0);
+    expect(await page.textContent('#report')).toBe(native.stdout);
+    expect(await page.textContent('#matches thead')).toContain('R4');
+    // Each configuration's picture holds R4 beside R1.
+    expect(await page.locator('.schematic-holder svg', { hasText: 'R4' }).count()).toBe(4);
+    // A row whose R4 is fitted (the third column) shows its leg as the pair.
+    const rows = page.locator('#matches tbody tr');
+    const withR4 = await rows.evaluateAll((all) => all.findIndex((row) => (row.children[2]?.textContent ?? '') !== ''));
+    expect(withR4).toBeGreaterThanOrEqual(0);
+    await rows.nth(withR4).locator('button.choose').click();
+    expect(await page.textContent('#details')).toMatch(/R1 \/\/ R4/);
+    await page.close();
+  });
+
   it('searches an own list as it is typed, keeps it in the browser and downloads the console\'s CSV', async () => {
     const page = await openPage(chromium);
     await afterSearch(page, () => page.click('#own-new'));
