@@ -38,4 +38,20 @@ std::optional<intptr_t> FileSystem::IdOf(const File& file) const {
   return file.id_;
 }
 
+bool ReadFileUpTo(FileSystem& files, const std::string& path, size_t limit, std::string* bytes,
+                  std::string* reason) {
+  File file;
+  if (!files.OpenForReading(path, &file, reason)) return false;
+  bytes->assign(limit + 1, '\0');
+  size_t size = 0;
+  while (size < bytes->size()) {
+    size_t got = 0;
+    if (!files.Read(file, bytes->data() + size, bytes->size() - size, &got, reason)) return false;
+    if (got == 0) break;
+    size += got;
+  }
+  bytes->resize(size);
+  return true;
+}
+
 }  // namespace tapsmith

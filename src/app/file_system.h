@@ -152,4 +152,10 @@ class FileSystem {
 /// The platform's own file system.
 FileSystem& SystemFileSystem();
 
+/// Reads the file at `path` into `bytes`, at most `limit` + 1 bytes of it:
+/// one more than the limit tells that it is too long. Returns false with
+/// the reason if it cannot be opened or read.
+bool ReadFileUpTo(FileSystem& files, const std::string& path, size_t limit, std::string* bytes,
+                  std::string* reason);
+
 }  // namespace tapsmith

@@ -13,23 +13,6 @@ namespace {
 
 const char kUtf8ByteOrderMark[] = "\xEF\xBB\xBF";
 
-// Up to kListReadLimit + 1 bytes of the file, so that one too many tells
-// that it is too long.
-bool ReadLimited(FileSystem& files, const std::string& path, std::string* raw, std::string* reason) {
-  File file;
-  if (!files.OpenForReading(path, &file, reason)) return false;
-  raw->assign(kListReadLimit + 1, '\0');
-  size_t size = 0;
-  while (size < raw->size()) {
-    size_t got = 0;
-    if (!files.Read(file, raw->data() + size, raw->size() - size, &got, reason)) return false;
-    if (got == 0) break;
-    size += got;
-  }
-  raw->resize(size);
-  return true;
-}
-
 Localized TooLongForAList(const Localized& what) {
   return Fill(Message::TooLongForList, {what, std::to_string(kSlotMaxLength)});
 }
@@ -84,7 +67,7 @@ size_t SeparatorAt(std::string_view text, size_t at) {
 bool ReadListFile(FileSystem& files, const std::string& path, std::string* list, Localized* error) {
   std::string raw;
   std::string reason;
-  if (!ReadLimited(files, path, &raw, &reason)) {
+  if (!ReadFileUpTo(files, path, kListReadLimit, &raw, &reason)) {
     *error = Fill(Message::CannotRead, {path, reason});
     return false;
   }

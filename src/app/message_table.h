@@ -70,6 +70,26 @@ enum class Message : int {
   SettingsNotSaved,    // the path and reason
   ArgumentHoldsNul,    // the option or word
 
+  // The board's reasons, statuses and lines.
+  NotOfRail,           // the option
+  AtLine,              // the file, the line's number, the reason
+  NoRailName,
+  BadRailName,         // the name, quoted; the longest name
+  RailNamedTwice,      // the name, quoted; the other line's number
+  TooManyRails,        // the most rails
+  OpenQuote,
+  NoRails,             // the file
+  TooLongForBoard,     // the file, the most bytes
+  NoTimeLimit,         // the text
+  NoValues,            // the option
+  TooManyValues,       // the most values
+  BoardProven,         // rails, new values, resistors
+  BoardNotProven,      // rails, new values, resistors, the bound
+  BoardUnsolvable,     // the rails' names
+  BoardNewValues,      // how many, the values
+  BoardFromBom,        // how many, the values
+  BoardProgress,       // the level, choices tried, the best so far's new values (or "-")
+
   // The notes that say why a search found nothing.
   NoteSearched,        // least, greatest (volts)
   NoteWindowReversed,  // the minimum, the maximum (volts)

@@ -225,7 +225,7 @@ Json MatchOf(const MatchRecord& match, const StockTable& stock, const PrintedMat
   Json texts;
   texts["vout"] = Fixed(match.vout, 6);
   texts["deviation_percent"] = printed.hasTypical ? Fixed(match.deviation, 3) : std::string();
-  if (printed.WorstCase()) {
+  if (printed.ShowsWorstCase()) {
     row["vout_min"] = match.least;
     row["vout_max"] = match.greatest;
     texts["vout_min"] = Fixed(match.least, 6);
@@ -237,7 +237,7 @@ Json MatchOf(const MatchRecord& match, const StockTable& stock, const PrintedMat
   row["current_upper_a"] = upper;
   texts["current_a"] = AmperesText(match.dividerCurrent, CurrentStyle::Page);
   texts["current_upper_a"] = AmperesText(upper, CurrentStyle::Page);
-  if (printed.Yield()) {
+  if (printed.ShowsYield()) {
     row["yield"] = match.yield;
     texts["yield"] = Fixed(match.yield * 100.0, 4);
   }
@@ -261,7 +261,37 @@ Json Error(const ConsoleRun& run) {
   error["kind"] = run.exit == kExitUsage ? "usage" : run.exit == kExitSaveFailed ? "save" : "input";
   error["message"] = run.error->reason;
   error["options"] = run.error->options;
+  error["line"] = run.error->line > 0 ? Json(run.error->line) : Json(nullptr);
   return error;
+}
+
+// A board's rails with the divider each was given, and what they use.
+Json Board(const BoardResult& board) {
+  Json answer;
+  answer["rails"] = Json::array();
+  const char* const kR4Names[] = {nullptr, "parallel", "series"};
+  for (size_t r = 0; r < board.rails.size(); ++r) {
+    const ChosenRail& rail = board.rails[r];
+    const PrintedMatches printed = board.PrintedOf(r, rail.reports);
+    Json row;
+    row["name"] = rail.name;
+    row["line"] = rail.line;
+    row["configuration"] = kConfigurationNames[rail.configuration];
+    const char* r4 = kR4Names[static_cast<int>(rail.r4)];
+    row["r4"] = r4 != nullptr ? Json(r4) : Json(nullptr);
+    row["reports"] = {{"worst_case", rail.reports.worstCase}, {"current", rail.reports.current},
+                      {"yield", rail.reports.yield}};
+    row["match"] = board.solved ? MatchOf(rail.match, *rail.stock, printed, rail.pinCurrent) : Json(nullptr);
+    row["text"] = board.solved ? Json(rail.name + ": " + MatchLine(printed, rail.match)) : Json(nullptr);
+    answer["rails"].push_back(row);
+  }
+  answer["new_values"] = board.newValues;
+  answer["bom_values_used"] = board.bomValuesUsed;
+  answer["resistors"] = board.resistors;
+  answer["proven"] = board.proven;
+  answer["bound"] = board.bound;
+  answer["unsolvable"] = board.unsolvable;
+  return answer;
 }
 
 Json Answer(const ConsoleRun& run, const ConsoleWorkspace& workspace, const AnswerRequest& request) {
@@ -269,7 +299,10 @@ Json Answer(const ConsoleRun& run, const ConsoleWorkspace& workspace, const Answ
   answer["exit"] = run.exit;
   answer["language"] = run.language == 1 ? "en" : "ja";
   const bool searched = run.searched && run.result.outcome != ExecuteOutcome::InputError;
-  std::string status = run.searched ? StatusAsText(workspace.state, run.result) : run.error ? run.error->reason : "";
+  std::string status = run.board      ? run.board->status
+                       : run.searched ? StatusAsText(workspace.state, run.result)
+                       : run.error    ? run.error->reason
+                                      : "";
   answer["status"] = status;
   answer["error"] = Error(run);
   answer["hint"] = run.exit == kExitUsage ? Json(MessageUtf8(Message::UsageHint, run.language)) : Json(nullptr);
@@ -294,7 +327,8 @@ Json Answer(const ConsoleRun& run, const ConsoleWorkspace& workspace, const Answ
     answer["notes"] = Json::array();
     answer["matches"] = Json::array();
   }
-  const bool renders = run.searched;
+  answer["board"] = run.board ? Board(*run.board) : Json(nullptr);
+  const bool renders = run.searched || run.board;
   const bool printsItself = run.command.help || run.command.version;  // the help or the version
   const std::pair<const char*, OutputFormat> renderings[] = {
       {"text", OutputFormat::Text}, {"csv", OutputFormat::Csv}, {"json", OutputFormat::Json}};

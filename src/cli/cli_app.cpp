@@ -40,9 +40,16 @@ int LanguageOfRefusedRun(int argc, const char* const* argv, FileSystem* files, A
   return LoadSettingsFile(*files, scratch, settings->c_str(), &ignored) ? LanguageInUse(*scratch) : 0;
 }
 
-// The state the search starts from: the defaults, the settings file over
-// them, the options over both. False, with the reason, when a file cannot
-// be read.
+// The options of an input error that Execute found: the field's, or the
+// list's.
+std::vector<std::string> OptionsOfInputError(const CliCommand& command, int slot) {
+  if (slot >= SlotList1) return {command.listOption != nullptr ? command.listOption : "--list"};
+  const char* option = OptionOfSlot(slot);
+  return option != nullptr ? std::vector<std::string>{option} : std::vector<std::string>{};
+}
+
+}  // namespace
+
 bool PrepareState(const CliCommand& command, FileSystem* files, AppState* state, CliError* error) {
   InitialiseState(state);
   std::string reason;
@@ -53,8 +60,6 @@ bool PrepareState(const CliCommand& command, FileSystem* files, AppState* state,
   return ApplyCommand(command, files, state, error);
 }
 
-// Vfb, as the window reads its field, within the reference's limits: else
-// the yield would take a spread that the limits do not give.
 bool ReferenceWithinLimits(const CliCommand& command, const AppState& state, CliError* error) {
   const DesignRequest& design = command.design;
   double vfb = 0.0;
@@ -79,16 +84,6 @@ bool ReferenceWithinLimits(const CliCommand& command, const AppState& state, Cli
   *error = {Fill(Message::LimitAbove, {named(low), named(high)}), {low, high}};
   return false;
 }
-
-// The options of an input error that Execute found: the field's, or the
-// list's.
-std::vector<std::string> OptionsOfInputError(const CliCommand& command, int slot) {
-  if (slot >= SlotList1) return {command.listOption != nullptr ? command.listOption : "--list"};
-  const char* option = OptionOfSlot(slot);
-  return option != nullptr ? std::vector<std::string>{option} : std::vector<std::string>{};
-}
-
-}  // namespace
 
 ExecuteOptions ExecuteOptionsOf(const CliCommand& command, const DesignRequest* design) {
   ExecuteOptions options;
@@ -115,6 +110,9 @@ PrintedMatches PrintedMatchesOf(const ConsoleRun& run, const SearchWorkspace& se
 }
 
 std::string RenderingOf(const ConsoleRun& run, const ConsoleWorkspace& workspace, OutputFormat format) {
+  if (run.board) {
+    return format == OutputFormat::Text ? run.board->text : format == OutputFormat::Csv ? run.board->csv : run.board->json;
+  }
   const PrintedMatches printed = PrintedMatchesOf(run, workspace.search, workspace.state);
   switch (format) {
     case OutputFormat::Text:
@@ -141,6 +139,10 @@ void RunConsole(int argc, const char* const* argv, FileSystem* files, ConsoleWor
   if (command.help || command.version) {
     run->out = command.help ? UsageText() : "tapsmith-cli " TAPSMITH_VERSION "\n";
     return;
+  }
+  if (command.board.Asked()) {
+    run->language = command.settings[Language].value_or(0);
+    return RunBoard(argc, argv, files, workspace, run);
   }
   if (adjust != nullptr) adjust(&command);
   if (!PrepareState(command, files, state, &error)) {
@@ -180,9 +182,10 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
   return run->exit;
 }
 
-int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
+int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err, std::ostream* progress) {
   // 800 kB of tables: on the heap, once per run.
   auto workspace = std::make_unique<ConsoleWorkspace>();
+  workspace->progress = progress;
   return RunCli(argc, argv, out, err, workspace.get(), &SystemFileSystem());
 }
 

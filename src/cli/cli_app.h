@@ -2,12 +2,14 @@
 // command-line options.
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
 
 #include "app_state.h"
+#include "cli_board.h"
 #include "cli_command.h"
 #include "cli_output.h"
 #include "file_system.h"
@@ -20,6 +22,7 @@ namespace tapsmith {
 struct ConsoleWorkspace {
   AppState state;
   SearchWorkspace search;
+  std::ostream* progress = nullptr;  // a terminal, for a long search's progress line
 };
 
 // Why a run stopped before it searched, or could not save: in the run's
@@ -27,6 +30,7 @@ struct ConsoleWorkspace {
 struct RunError {
   std::string reason;
   std::vector<std::string> options;
+  int line = 0;  // a board's line at fault; 0: none
 };
 
 // What one console run did: what it was asked, what it found and what it
@@ -38,6 +42,7 @@ struct ConsoleRun {
   bool searched = false;  // Execute ran; its result follows
   ExecuteResult result{ExecuteOutcome::InputError, 0, 0, 0, false, -1};
   std::optional<RunError> error;  // a usage error (64), a file or an input error (2), a failed save (3)
+  std::shared_ptr<const BoardResult> board;  // a board's run, once it searched
   std::string out;  // standard output and standard error, as tapsmith-cli prints them
   std::string err;
 };
@@ -59,6 +64,16 @@ ExecuteOptions ExecuteOptionsOf(const CliCommand& command, const DesignRequest* 
 /// its error and the line (and for a usage error the hint) it prints.
 void StopRun(ConsoleRun* run, int exit, const CliError& error);
 
+/// The state a search starts from: the defaults, the settings file over
+/// them, the command over both. False, with the reason, when a file cannot
+/// be read.
+bool PrepareState(const CliCommand& command, FileSystem* files, AppState* state, CliError* error);
+
+/// Vfb, as the window reads its field, within the reference's limits;
+/// else false with the reason (the yield would take a spread that the
+/// limits do not give).
+bool ReferenceWithinLimits(const CliCommand& command, const AppState& state, CliError* error);
+
 /// The matches a run prints, with what its design request adds to each.
 PrintedMatches PrintedMatchesOf(const ConsoleRun& run, const SearchWorkspace& search, const AppState& state);
 
@@ -70,7 +85,9 @@ std::string RenderingOf(const ConsoleRun& run, const ConsoleWorkspace& workspace
 int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
            ConsoleWorkspace* workspace, FileSystem* files);
 
-/// RunCli on the platform's own file system, in a workspace of its own.
-int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err);
+/// RunCli on the platform's own file system, in a workspace of its own;
+/// a board's progress line on `progress` when given (a terminal).
+int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
+           std::ostream* progress = nullptr);
 
 }  // namespace tapsmith

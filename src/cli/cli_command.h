@@ -43,6 +43,17 @@ struct CliError {
   std::vector<std::string> options;
 };
 
+// A board of rails, each its own divider, chosen at once.
+struct BoardRequest {
+  std::optional<std::string> file;  // --board
+  std::optional<std::string> text;  // --board-text: the file's text itself
+  std::optional<std::string> bom;   // the values already on the board, UTF-8
+  std::optional<std::string> bomFile;
+  double timeLimit = 60.0;  // seconds
+
+  bool Asked() const { return file || text; }
+};
+
 struct CliCommand {
   std::optional<std::string> slotTexts[kSlotCount];  // UTF-8, as typed
   std::optional<int32_t> settings[kSettingCount];
@@ -56,6 +67,7 @@ struct CliCommand {
   R4Mode r4 = R4Mode::None;  // --r4: a fourth resistor beside R1
   // Each option's text as the user wrote it, for messages that name it.
   std::map<std::string_view, std::string> given;
+  BoardRequest board;
   std::optional<std::string> settingsFile;
   bool save = false;
   OutputFormat format = OutputFormat::Text;

@@ -24,11 +24,12 @@ const char kDescription[] = "Searches resistor combinations for a regulator's fe
 #define TAPSMITH_DEFAULT_RANGE "10..1M"
 const char kDefaultRange[] = TAPSMITH_DEFAULT_RANGE;
 
-enum class Group { Window, Design, Output, SettingsFile };
+enum class Group { Window, Design, Board, Output, SettingsFile };
 
 const char* const kGroupHeadings[] = {
     "The window's fields and choices",
     "The designer's search",
+    "The board: every rail's divider at once",
     "Output",
     "Settings file",
 };
@@ -337,6 +338,36 @@ bool ApplyRange(const OptionRow&, const std::string& text, CliCommand* command, 
   return ReadRange(text, &command->series, reason);
 }
 
+bool ApplyBoard(const OptionRow&, const std::string& text, CliCommand* command, Localized*) {
+  command->board.file = text;
+  return true;
+}
+
+bool ApplyBoardText(const OptionRow&, const std::string& text, CliCommand* command, Localized*) {
+  command->board.text = text;
+  return true;
+}
+
+bool ApplyBom(const OptionRow&, const std::string& text, CliCommand* command, Localized*) {
+  command->board.bom = text;
+  return true;
+}
+
+bool ApplyBomFile(const OptionRow&, const std::string& text, CliCommand* command, Localized*) {
+  command->board.bomFile = text;
+  return true;
+}
+
+bool ApplyTimeLimit(const OptionRow&, const std::string& text, CliCommand* command, Localized* reason) {
+  double seconds = 0.0;
+  if (!ReadPlainNumber(text, &seconds) || !(seconds > 0.0 && std::isfinite(seconds))) {
+    *reason = Fill(Message::NoTimeLimit, {Quoted(text)});
+    return false;
+  }
+  command->board.timeLimit = seconds;
+  return true;
+}
+
 bool ApplySettingsFile(const OptionRow&, const std::string& text, CliCommand* command, Localized*) {
   command->settingsFile = text;
   return true;
@@ -369,7 +400,15 @@ struct OptionRow {
   const char* needs = nullptr;     // an option this one cannot go without
   bool usesFiles = false;          // reads or writes a file
   int slot = -1;                   // the window's field it fills, a text slot
+  // The whole run's, never a rail's: refused on a board's line, as are the
+  // board's own options, the output's and the settings file's.
+  bool ofRun = false;
 };
+
+// Whether a rail of a board may take the option on its own line.
+bool BelongsToRail(const OptionRow& row) {
+  return (row.group == Group::Window || row.group == Group::Design) && !row.ofRun;
+}
 
 bool SetField(const OptionRow& row, const std::string& text, CliCommand* command, Localized*) {
   command->slotTexts[row.slot] = text;
@@ -409,8 +448,10 @@ const OptionRow kOptionRows[] = {
      "List1 itself, chosen unless --list says otherwise: values separated by commas, blanks or line "
      "breaks, e.g. \"1k, 2.2k, 4.7k\"",
      ApplyValues},
-    {"--sort", Group::Window, "ORDER", "order of the report: voltage, precision or resistors", ApplySort},
-    {"--lang", Group::Window, "ja|en", "language of the status and the messages: ja or en", ApplyLanguage},
+    {"--sort", Group::Window, "ORDER", "order of the report: voltage, precision or resistors", ApplySort,
+     nullptr, nullptr, false, -1, true},
+    {"--lang", Group::Window, "ja|en", "language of the status and the messages: ja or en", ApplyLanguage,
+     nullptr, nullptr, false, -1, true},
 
     {"--range", Group::Design, "MIN..MAX",
      "values of --list E48, E96 or E192, both ends included, e.g. 1k..100k (default "
@@ -436,11 +477,11 @@ const OptionRow kOptionRows[] = {
     {"--best", Group::Design, "N",
      "search to the end and show the N (1 to 1000) closest to the typical voltage, closest first "
      "unless --sort says voltage or resistors",
-     ApplyBest},
+     ApplyBest, nullptr, nullptr, false, -1, true},
     {"--rank", Group::Design, "closest|yield",
      "with --best: keep the N closest to the typical voltage (default), or those of the highest "
-     "yield, ties to the closest",
-     ApplyRank, nullptr, "--best"},
+     "yield, ties to the closest; with a board: make the least yield of a rail the highest",
+     ApplyRank, nullptr, "--best --board --board-text", false, -1, true},
     {"--pin-current", Group::Design, "AMPS",
      "the current the feedback pin draws from the divider's middle node (negative: out of it), "
      "e.g. 50nA: every output counts it",
@@ -459,6 +500,20 @@ const OptionRow kOptionRows[] = {
      ApplySigma},
     {"--yield-min", Group::Design, "Y",
      "keep only combinations whose yield is at least Y, e.g. 0.997 or 99.7%", ApplyYieldMin},
+
+    {"--board", Group::Board, "FILE",
+     "choose every rail's divider at once, from the fewest values not on the BOM: one rail a line, "
+     "NAME: OPTIONS, the options above; those given here apply to every rail, a rail's own override them",
+     ApplyBoard, "--board-text", nullptr, true},
+    {"--board-text", Group::Board, "TEXT", "the board file's text itself, in place of --board", ApplyBoardText},
+    {"--bom", Group::Board, "LIST",
+     "values already on the board, which cost nothing, written as --values writes a list", ApplyBom,
+     "--bom-file", "--board --board-text"},
+    {"--bom-file", Group::Board, "FILE", "read the BOM's values from this file (one value a line)",
+     ApplyBomFile, nullptr, "--board --board-text", true},
+    {"--time-limit", Group::Board, "SECONDS",
+     "stop a search not yet proven optimal after so many seconds (default 60) and print the best found",
+     ApplyTimeLimit, nullptr, "--board --board-text"},
 
     {"--format", Group::Output, "text|csv|json", "output: text (default), csv or json", ApplyFormat},
     {"--help", Group::Output, nullptr, "show this help and exit", ApplyHelp},
@@ -571,17 +626,29 @@ bool ApplyRow(const OptionRow& row, const std::vector<Occurrence>& occurrences, 
 
 // What one option excludes or needs, told once every option is read.
 bool CheckCompanions(const ParsedWords& parsed, CliError* error) {
-  auto given = [&](const char* name) { return !parsed.occurrences[RowIndex(FindRow(name))].empty(); };
+  auto given = [&](std::string_view name) { return !parsed.occurrences[RowIndex(FindRow(name))].empty(); };
   for (const OptionRow& row : kOptionRows) {
     if (parsed.occurrences[RowIndex(&row)].empty()) continue;
     if (row.excludes != nullptr && given(row.excludes)) {
       *error = {Fill(Message::Excludes, {row.name, row.excludes}), {row.name, row.excludes}};
       return false;
     }
-    if (row.needs != nullptr && !given(row.needs)) {
-      *error = {Fill(Message::Requires, {row.name, row.needs}), {row.name, row.needs}};
-      return false;
+    if (row.needs == nullptr) continue;
+    // What it needs may be any of a few, written with blanks between.
+    std::vector<std::string> needed;
+    bool met = false;
+    for (std::string_view rest = row.needs; !rest.empty();) {
+      const std::string_view name = rest.substr(0, rest.find(' '));
+      rest.remove_prefix(std::min(rest.size(), name.size() + 1));
+      met = met || given(name);
+      needed.emplace_back(name);
     }
+    if (met) continue;
+    std::vector<Localized> names(needed.begin(), needed.end());
+    std::vector<std::string> options{row.name};
+    options.insert(options.end(), needed.begin(), needed.end());
+    *error = {Fill(Message::Requires, {row.name, Listed(names)}), options};
+    return false;
   }
   return true;
 }
@@ -652,6 +719,20 @@ bool CheckSeries(const CliCommand& command, CliError* error) {
   return true;
 }
 
+// A board reads no settings file, and every rail searches to the end.
+bool CheckBoard(const ParsedWords& parsed, CliError* error) {
+  const char* board = !parsed.occurrences[RowIndex(FindRow("--board"))].empty()        ? "--board"
+                      : !parsed.occurrences[RowIndex(FindRow("--board-text"))].empty() ? "--board-text"
+                                                                                        : nullptr;
+  if (board == nullptr) return true;
+  for (const char* other : {"--settings", "--save", "--best", "--sort"}) {
+    if (parsed.occurrences[RowIndex(FindRow(other))].empty()) continue;
+    *error = {Fill(Message::Excludes, {board, other}), {board, other}};
+    return false;
+  }
+  return true;
+}
+
 bool CheckTogether(CliCommand* command, CliError* error) {
   for (const LimitPair& pair : kLimitPairs) {
     if (pair.inOrder(command->design)) continue;
@@ -679,16 +760,78 @@ std::string UsageText() {
   return app.help();
 }
 
+namespace {
+
+bool ApplyWords(const ParsedWords& parsed, bool hasFiles, CliCommand* command, CliError* error) {
+  *command = CliCommand();
+  for (size_t r = 0; r < kOptionCount; ++r) {
+    if (!ApplyRow(kOptionRows[r], parsed.occurrences[r], hasFiles, command, error)) return false;
+  }
+  if (command->help || command->version) return true;
+  return CheckCompanions(parsed, error) && CheckBoard(parsed, error) && CheckTogether(command, error);
+}
+
+std::span<const char* const> ArgumentWords(int argc, const char* const* argv) {
+  return {argv + 1, argc > 0 ? static_cast<size_t>(argc - 1) : 0};
+}
+
+// The options of a rail's line that replace others of the command line
+// beside themselves: a choice and its opposite, a list and its sources.
+struct Replacement {
+  const char* option;
+  const char* replaced[3];
+};
+
+const Replacement kReplacements[] = {
+    {"--serial", {"--parallel"}},
+    {"--parallel", {"--serial"}},
+    {"--dnm-only", {"--no-dnm-only"}},
+    {"--no-dnm-only", {"--dnm-only"}},
+    {"--list", {"--list-file", "--values", "--range"}},
+    {"--list-file", {"--list", "--values", "--range"}},
+    {"--values", {"--list", "--list-file", "--range"}},
+};
+
+}  // namespace
+
 bool ParseCommandLine(int argc, const char* const* argv, bool hasFiles, CliCommand* command, CliError* error) {
   *command = CliCommand();
   auto parsed = std::make_unique<ParsedWords>();
-  const std::span<const char* const> words(argv + 1, argc > 0 ? static_cast<size_t>(argc - 1) : 0);
-  if (!SplitWords(words, parsed.get(), error)) return false;
-  for (size_t r = 0; r < kOptionCount; ++r) {
-    if (!ApplyRow(kOptionRows[r], parsed->occurrences[r], hasFiles, command, error)) return false;
+  if (!SplitWords(ArgumentWords(argc, argv), parsed.get(), error)) return false;
+  return ApplyWords(*parsed, hasFiles, command, error);
+}
+
+bool ParseRailCommand(int argc, const char* const* argv, const std::vector<std::string>& railWords, bool hasFiles,
+                      CliCommand* command, CliError* error) {
+  std::vector<const char*> words;
+  for (const std::string& word : railWords) words.push_back(word.c_str());
+  auto rail = std::make_unique<ParsedWords>();
+  auto run = std::make_unique<ParsedWords>();
+  if (!SplitWords(words, rail.get(), error)) return false;
+  for (const OptionRow& row : kOptionRows) {
+    if (rail->occurrences[RowIndex(&row)].empty() || BelongsToRail(row)) continue;
+    *error = {Fill(Message::NotOfRail, {row.name}), {row.name}};
+    return false;
   }
-  if (command->help || command->version) return true;
-  return CheckCompanions(*parsed, error) && CheckTogether(command, error);
+  if (!SplitWords(ArgumentWords(argc, argv), run.get(), error)) return false;
+  for (const Replacement& replacement : kReplacements) {
+    if (rail->occurrences[RowIndex(FindRow(replacement.option))].empty()) continue;
+    for (const char* replaced : replacement.replaced) {
+      if (replaced != nullptr) run->occurrences[RowIndex(FindRow(replaced))].clear();
+    }
+  }
+  // The rail's own options in place of the run's; of the run's own, only
+  // its language, which every rail speaks.
+  for (const OptionRow& row : kOptionRows) {
+    std::vector<Occurrence>& taken = run->occurrences[RowIndex(&row)];
+    const std::vector<Occurrence>& own = rail->occurrences[RowIndex(&row)];
+    if (!own.empty()) {
+      taken = own;
+    } else if (!BelongsToRail(row) && std::string_view(row.name) != "--lang") {
+      taken.clear();
+    }
+  }
+  return ApplyWords(*run, hasFiles, command, error);
 }
 
 std::optional<int32_t> LanguageOfArguments(int argc, const char* const* argv) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "cli_command.h"
 
@@ -16,6 +17,15 @@ namespace tapsmith {
 /// option, a missing, repeated or invalid value, or options that contradict
 /// each other.
 bool ParseCommandLine(int argc, const char* const* argv, bool hasFiles, CliCommand* command, CliError* error);
+
+/// Parses a board's rail into `command`: the options of the command line
+/// that belong to a rail, and the rail's own words over them (an option of
+/// its line replaces the command line's, and its opposite: --serial the
+/// --parallel, a list of its own the command line's list and its range).
+/// Fails as ParseCommandLine does, and for an option that does not belong
+/// to a rail on its line.
+bool ParseRailCommand(int argc, const char* const* argv, const std::vector<std::string>& railWords, bool hasFiles,
+                      CliCommand* command, CliError* error);
 
 /// The language the arguments ask for with --lang (the last that reads),
 /// whatever else in them is wrong; none when they ask for none.

@@ -78,20 +78,19 @@ std::string ReportAsText(const AppState& state) {
   return WithLfLineEnds(Cp932ToUtf8(SlotText(state, SlotResult)));
 }
 
+std::string MatchLine(const PrintedMatches& printed, const MatchRecord& match) {
+  char line[kLineBufferSize];
+  int length = FormatReportLine(match, printed.configuration, printed.hasTypical, line);
+  std::string text = Cp932ToUtf8(std::string_view(line, static_cast<size_t>(length - 2)));  // without CR LF
+  if (printed.ShowsWorstCase()) text += " [" + Fixed(match.least, 6) + " .. " + Fixed(match.greatest, 6) + "]";
+  if (printed.ShowsCurrent()) text += " I=" + AmperesText(match.dividerCurrent);
+  if (printed.ShowsYield()) text += " yield=" + Fixed(match.yield * 100.0, 4) + "%";
+  return text;
+}
+
 std::string MatchesAsText(const PrintedMatches& printed) {
   std::string text;
-  char line[kLineBufferSize];
-  for (int m = 0; m < printed.result.shown; ++m) {
-    const MatchRecord& match = printed.matches.records[m];
-    int length = FormatReportLine(match, printed.configuration, printed.hasTypical, line);
-    text += Cp932ToUtf8(std::string_view(line, static_cast<size_t>(length - 2)));  // without CR LF
-    if (printed.WorstCase()) {
-      text += " [" + Fixed(match.least, 6) + " .. " + Fixed(match.greatest, 6) + "]";
-    }
-    if (printed.DividerCurrent()) text += " I=" + AmperesText(match.dividerCurrent);
-    if (printed.Yield()) text += " yield=" + Fixed(match.yield * 100.0, 4) + "%";
-    text += '\n';
-  }
+  for (int m = 0; m < printed.result.shown; ++m) text += MatchLine(printed, printed.matches.records[m]) + '\n';
   return text;
 }
 
@@ -110,28 +109,57 @@ std::string StatusAsText(const AppState& state, const ExecuteResult& result) {
   return WithLfLineEnds(ComposedStatus(state, result));
 }
 
-std::string ReportAsCsv(const PrintedMatches& printed) {
+std::string CsvHeader(const PrintedMatches& printed) {
   std::string csv = printed.r4 ? "r1,r2,r3,connection,r4,r4_connection,vout,deviation_percent"
                                : "r1,r2,r3,connection,vout,deviation_percent";
-  if (printed.WorstCase()) csv += ",vout_min,vout_max";
-  if (printed.DividerCurrent()) csv += ",current_a";
-  if (printed.Yield()) csv += ",yield";
-  csv += "\n";
+  if (printed.ShowsWorstCase()) csv += ",vout_min,vout_max";
+  if (printed.ShowsCurrent()) csv += ",current_a";
+  if (printed.ShowsYield()) csv += ",yield";
+  return csv;
+}
+
+std::string CsvRow(const PrintedMatches& printed, const MatchRecord& match, const DesignReports& measured) {
+  std::string csv = CsvField(Cp932ToUtf8(match.r1)) + ',' + CsvField(Cp932ToUtf8(match.r2)) + ',' +
+                    CsvField(Cp932ToUtf8(match.r3)) + ',' + Connection(match) + ',';
+  if (printed.r4) {
+    const char* joined = R4Connection(match);
+    csv += CsvField(Cp932ToUtf8(match.r4)) + ',' + (joined != nullptr ? joined : "") + ',';
+  }
+  csv += Fixed(match.vout, 9) + ',' + (printed.hasTypical ? Fixed(match.deviation, 6) : std::string());
+  if (printed.ShowsWorstCase()) {
+    csv += measured.worstCase ? ',' + Fixed(match.least, 9) + ',' + Fixed(match.greatest, 9) : std::string(",,");
+  }
+  if (printed.ShowsCurrent()) csv += ',' + (measured.current ? CurrentExponent(match.dividerCurrent) : std::string());
+  if (printed.ShowsYield()) csv += ',' + (measured.yield ? Fixed(match.yield, 9) : std::string());
+  return csv;
+}
+
+std::string ReportAsCsv(const PrintedMatches& printed) {
+  std::string csv = CsvHeader(printed) + "\n";
   for (int i = 0; i < printed.result.shown; ++i) {
-    const MatchRecord& match = printed.matches.records[i];
-    csv += CsvField(Cp932ToUtf8(match.r1)) + ',' + CsvField(Cp932ToUtf8(match.r2)) + ',' +
-           CsvField(Cp932ToUtf8(match.r3)) + ',' + Connection(match) + ',';
-    if (printed.r4) {
-      const char* joined = R4Connection(match);
-      csv += CsvField(Cp932ToUtf8(match.r4)) + ',' + (joined != nullptr ? joined : "") + ',';
-    }
-    csv += Fixed(match.vout, 9) + ',' + (printed.hasTypical ? Fixed(match.deviation, 6) : std::string());
-    if (printed.WorstCase()) csv += ',' + Fixed(match.least, 9) + ',' + Fixed(match.greatest, 9);
-    if (printed.DividerCurrent()) csv += ',' + CurrentExponent(match.dividerCurrent);
-    if (printed.Yield()) csv += ',' + Fixed(match.yield, 9);
-    csv += "\n";
+    csv += CsvRow(printed, printed.matches.records[i], printed.reports) + "\n";
   }
   return csv;
+}
+
+void AddMatchFields(const PrintedMatches& printed, const MatchRecord& match, nlohmann::ordered_json* row) {
+  (*row)["r1"] = Cp932ToUtf8(match.r1);
+  (*row)["r2"] = Cp932ToUtf8(match.r2);
+  (*row)["r3"] = Cp932ToUtf8(match.r3);
+  (*row)["connection"] = Connection(match);
+  if (printed.r4) {
+    const char* joined = R4Connection(match);
+    (*row)["r4"] = joined != nullptr ? nlohmann::ordered_json(Cp932ToUtf8(match.r4)) : nullptr;
+    (*row)["r4_connection"] = joined != nullptr ? nlohmann::ordered_json(joined) : nullptr;
+  }
+  (*row)["vout"] = match.vout;
+  (*row)["deviation_percent"] = printed.hasTypical ? nlohmann::ordered_json(match.deviation) : nullptr;
+  if (printed.ShowsWorstCase()) {
+    (*row)["vout_min"] = match.least;
+    (*row)["vout_max"] = match.greatest;
+  }
+  if (printed.ShowsCurrent()) (*row)["current_a"] = match.dividerCurrent;
+  if (printed.ShowsYield()) (*row)["yield"] = match.yield;
 }
 
 std::string ReportAsJson(const AppState& state, const PrintedMatches& printed) {
@@ -142,25 +170,8 @@ std::string ReportAsJson(const AppState& state, const PrintedMatches& printed) {
   report["too_many"] = result.outcome == ExecuteOutcome::TooMany;
   report["matches"] = nlohmann::ordered_json::array();
   for (int i = 0; i < result.shown; ++i) {
-    const MatchRecord& match = printed.matches.records[i];
     nlohmann::ordered_json row;
-    row["r1"] = Cp932ToUtf8(match.r1);
-    row["r2"] = Cp932ToUtf8(match.r2);
-    row["r3"] = Cp932ToUtf8(match.r3);
-    row["connection"] = Connection(match);
-    if (printed.r4) {
-      const char* joined = R4Connection(match);
-      row["r4"] = joined != nullptr ? nlohmann::ordered_json(Cp932ToUtf8(match.r4)) : nullptr;
-      row["r4_connection"] = joined != nullptr ? nlohmann::ordered_json(joined) : nullptr;
-    }
-    row["vout"] = match.vout;
-    row["deviation_percent"] = printed.hasTypical ? nlohmann::ordered_json(match.deviation) : nullptr;
-    if (printed.WorstCase()) {
-      row["vout_min"] = match.least;
-      row["vout_max"] = match.greatest;
-    }
-    if (printed.DividerCurrent()) row["current_a"] = match.dividerCurrent;
-    if (printed.Yield()) row["yield"] = match.yield;
+    AddMatchFields(printed, printed.matches.records[i], &row);
     report["matches"].push_back(row);
   }
   // The names went through the code-page conversion and are valid UTF-8;

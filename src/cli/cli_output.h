@@ -2,6 +2,8 @@
 // UTF-8, built from the search's records.
 #pragma once
 
+#include <nlohmann/json_fwd.hpp>
+
 #include <string>
 
 #include "search.h"
@@ -19,9 +21,9 @@ struct PrintedMatches {
   DesignReports reports;
   bool r4 = false;  // a fourth resistor may join R1: its columns are printed
 
-  bool WorstCase() const { return reports.worstCase; }
-  bool DividerCurrent() const { return reports.current; }
-  bool Yield() const { return reports.yield; }
+  bool ShowsWorstCase() const { return reports.worstCase; }
+  bool ShowsCurrent() const { return reports.current; }
+  bool ShowsYield() const { return reports.yield; }
 };
 
 /// The report text of slot 8 in UTF-8 with LF line ends.
@@ -32,6 +34,9 @@ std::string ReportAsText(const AppState& state);
 /// " I=<current>" (four significant digits with A, mA, uA, nA or pA) and
 /// " yield=<percent>%" (four decimals).
 std::string MatchesAsText(const PrintedMatches& printed);
+
+/// One match's line of MatchesAsText, without its line end.
+std::string MatchLine(const PrintedMatches& printed, const MatchRecord& match);
 
 /// A current with four significant digits and the prefix that keeps it
 /// from 1 to below 1000, as the report writes it ("126.3uA"), or as a page
@@ -48,6 +53,14 @@ std::string StatusAsText(const AppState& state, const ExecuteResult& result);
 /// vout_max (nine decimals), current_a ("%.6e") and yield (nine decimals)
 /// follow when the design request asks for them.
 std::string ReportAsCsv(const PrintedMatches& printed);
+
+/// ReportAsCsv's header and one of its rows, without line ends. A report
+/// the match was not measured for (`measured`) leaves its fields empty.
+std::string CsvHeader(const PrintedMatches& printed);
+std::string CsvRow(const PrintedMatches& printed, const MatchRecord& match, const DesignReports& measured);
+
+/// The fields of one match of ReportAsJson, added to `row`.
+void AddMatchFields(const PrintedMatches& printed, const MatchRecord& match, nlohmann::ordered_json* row);
 
 /// One JSON object: status, count (combinations that qualified), too_many
 /// and the printed matches.

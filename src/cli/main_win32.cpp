@@ -96,7 +96,7 @@ int main(int argc, char** argv) {
   // As with cout and cerr: a message comes after the output before it, at once.
   err.tie(&out);
   err.setf(std::ios::unitbuf);
-  const int status = tapsmith::RunCli(argc, argv, out, err);
+  const int status = tapsmith::RunCli(argc, argv, out, err, IsConsole(errHandle) ? &err : nullptr);
   out.flush();
   err.flush();
   return status;

@@ -142,6 +142,21 @@ struct BestSelection {
   double yield[kMatchCapacity];     // by record number, when it ranks by yield
 };
 
+// Receives every combination that qualifies, in production order, from a
+// search that keeps none of them: the board weighs all of a rail's
+// dividers, not the first 1000. The match table stays empty.
+class MatchVisitor {
+ public:
+  /// Whether the combination of these stock entries (R4 -1 without it) is
+  /// to be weighed at all: asked of each in the window before it is
+  /// measured, so that one not wanted costs next to nothing.
+  virtual bool Wants(int r1, int r4, int r2, int r3) = 0;
+  virtual void Visit(const MatchRecord& match) = 0;
+
+ protected:
+  ~MatchVisitor() = default;
+};
+
 // What the search needs from the settings, with out-of-range values of a
 // hand-edited file already clamped.
 struct SearchOptions {
@@ -151,6 +166,7 @@ struct SearchOptions {
   const DesignRequest* design = nullptr;  // null: the window's search
   BestSelection* selection = nullptr;     // needed when design->bestCount > 0
   R4Mode r4 = R4Mode::None;
+  MatchVisitor* visitor = nullptr;  // every match to it, none kept; not with a best N
 };
 
 /// The search options from settings 10, 15 and 13: the configuration clamped

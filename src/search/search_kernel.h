@@ -156,6 +156,8 @@ struct SearchPass {
   DesignLimits limits;          // the window's search: a nominal divider
   BestSelection* selection;     // with a best N
   int64_t qualified;            // with a best N: combinations that passed
+  MatchVisitor* visitor;        // receives every match instead of the table
+  MatchRecord visited;          // the record it is given
   // Per entry, the term summed for the pair: conductance or value; and with
   // the worst case as a filter, the same at the low and the high corner.
   double pairTerm[kStockCapacity];
@@ -178,6 +180,8 @@ inline int BeginPass(const SearchRequest& request, const StockTable& stock,
   pass->limits = ResolveDesign(options.design, request);
   pass->selection = options.selection;
   pass->qualified = 0;
+  pass->visitor = options.visitor;
+  assert((options.visitor == nullptr || pass->limits.bestCount <= 0) && "a visited search keeps no best N");
   assert((pass->limits.bestCount <= 0 || options.selection != nullptr) &&
          "a best-N search needs its selection scratch");
   for (int k = 0; k < pass->count; ++k)
@@ -444,9 +448,14 @@ inline void FillRecord(const SearchPass& pass, const Leg& leg, int j, int k, dou
   record->yield = measures.hasYield ? measures.yield : 0.0;
 }
 
-/// Appends a combination to the table. Returns true when it has just
-/// become full.
+/// Appends a combination to the table, or gives it to the visitor. Returns
+/// true when the table has just become full.
 inline bool AppendMatch(SearchPass* pass, const Leg& leg, int j, int k, double v, const Measures& measures) {
+  if (pass->visitor != nullptr) {
+    FillRecord(*pass, leg, j, k, v, measures, &pass->visited);
+    pass->visitor->Visit(pass->visited);
+    return false;
+  }
   MatchTable* matches = pass->matches;
   FillRecord(*pass, leg, j, k, v, measures, &matches->records[matches->count]);
   return ++matches->count >= kMatchCapacity;
@@ -579,6 +588,7 @@ inline bool Offer(SearchPass* pass, const Leg& leg, int j, int k, double vo) {
   if (!(request.Vmin <= vo && vo <= request.Vmax)) return false;
   double v = RoundToNanovolts(vo);
   if (request.DigitCount != 0 && !FitsDigits(v, request.DigitCount)) return false;
+  if (pass->visitor != nullptr && !pass->visitor->Wants(leg.r1, leg.r4, j, k)) return false;
   if (pass->designs) return OfferToDesign<kForm, kCounting>(pass, leg, j, k, vo, v);
   Measures measures;
   measures.current = DividerCurrent<kForm>(*pass, leg, j, k, vo);

@@ -1,0 +1,356 @@
+#include "board_choice.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+#include <string>
+#include <unordered_set>
+
+namespace tapsmith {
+
+namespace {
+
+uint64_t Mixed(uint64_t key) {
+  key ^= key >> 33;
+  key *= 0xff51afd7ed558ccdULL;
+  key ^= key >> 33;
+  return key;
+}
+
+// The slot of `key` in an open-addressing table of a power-of-two size:
+// where it is held, or the empty slot where it would go.
+size_t SlotOf(const std::vector<int32_t>& slots, const std::vector<BoardModel::HeldSet>& sets, uint64_t key) {
+  const size_t mask = slots.size() - 1;
+  size_t at = Mixed(key) & mask;
+  while (slots[at] >= 0 && sets[static_cast<size_t>(slots[at])].key != key) at = (at + 1) & mask;
+  return at;
+}
+
+void Rehash(BoardModel::Rail* rail, size_t size) {
+  rail->slots.assign(size, -1);
+  for (size_t s = 0; s < rail->sets.size(); ++s) {
+    rail->slots[SlotOf(rail->slots, rail->sets, rail->sets[s].key)] = static_cast<int32_t>(s);
+  }
+}
+
+}  // namespace
+
+BoardModel::BoardModel(int railCount, int largestSet, size_t heldSetLimit)
+    : rails_(static_cast<size_t>(railCount)), heldSetLimit_(heldSetLimit), wholeSize_(largestSet) {
+  for (Rail& rail : rails_) rail.slots.assign(16, -1);
+}
+
+uint64_t BoardModel::KeyOf(const ValueNumber* values, int count) {
+  uint64_t key = 0;
+  for (int n = kMostNewValues - 1; n >= 0; --n) key = key << 16 | (n < count ? values[n] : kNoValue);
+  return key;
+}
+
+const BoardModel::HeldSet* BoardModel::Find(int rail, uint64_t key) const {
+  const Rail& held = rails_[static_cast<size_t>(rail)];
+  const int32_t at = held.slots[SlotOf(held.slots, held.sets, key)];
+  return at < 0 ? nullptr : &held.sets[static_cast<size_t>(at)];
+}
+
+void BoardModel::Add(int rail, const DividerWeight& divider) {
+  Rail* held = &rails_[static_cast<size_t>(rail)];
+  held->any = true;
+  if (!held->hasFallback || divider.newCount < held->fallback.newCount) {
+    held->fallback = divider;
+    held->hasFallback = true;
+  }
+  if (divider.newCount > wholeSize_) return;
+  Hold(held, divider);
+  if (heldSets_ > heldSetLimit_ && wholeSize_ > 0) LetGoAbove(wholeSize_ - 1);
+}
+
+void BoardModel::Hold(Rail* rail, const DividerWeight& divider) {
+  const uint64_t key = KeyOf(divider.newValues, divider.newCount);
+  size_t at = SlotOf(rail->slots, rail->sets, key);
+  if (rail->slots[at] < 0) {
+    HeldSet set{key, divider.newCount, {-1, -1, -1, -1}, {-1, -1, -1, -1}};
+    rail->sets.push_back(set);
+    rail->slots[at] = static_cast<int32_t>(rail->sets.size() - 1);
+    ++heldSets_;
+    if (rail->sets.size() * 2 > rail->slots.size()) {
+      Rehash(rail, rail->slots.size() * 2);
+      at = SlotOf(rail->slots, rail->sets, key);
+    }
+  }
+  HeldSet& set = rail->sets[static_cast<size_t>(rail->slots[at])];
+  const int fitted = std::clamp(divider.fitted, 1, kMostNewValues) - 1;
+  // A later divider of the same set and count is kept only if it is better.
+  const int32_t last = set.last[fitted];
+  if (last >= 0 && !(divider.badness < rail->steps[static_cast<size_t>(last)].badness)) return;
+  rail->steps.push_back({divider.position, divider.badness, -1});
+  const auto step = static_cast<int32_t>(rail->steps.size() - 1);
+  if (last >= 0) {
+    rail->steps[static_cast<size_t>(last)].next = step;
+  } else {
+    set.first[fitted] = step;
+  }
+  set.last[fitted] = step;
+}
+
+void BoardModel::LetGoAbove(int size) {
+  wholeSize_ = size;
+  heldSets_ = 0;
+  for (Rail& rail : rails_) {
+    Rail kept;
+    kept.any = rail.any;
+    kept.hasFallback = rail.hasFallback;
+    kept.fallback = rail.fallback;
+    for (const HeldSet& set : rail.sets) {
+      if (set.size > size) continue;
+      HeldSet copy{set.key, set.size, {-1, -1, -1, -1}, {-1, -1, -1, -1}};
+      for (int f = 0; f < kMostNewValues; ++f) {
+        for (int32_t s = set.first[f]; s >= 0; s = rail.steps[static_cast<size_t>(s)].next) {
+          kept.steps.push_back({rail.steps[static_cast<size_t>(s)].position, rail.steps[static_cast<size_t>(s)].badness, -1});
+          const auto step = static_cast<int32_t>(kept.steps.size() - 1);
+          if (copy.last[f] >= 0) kept.steps[static_cast<size_t>(copy.last[f])].next = step;
+          if (copy.first[f] < 0) copy.first[f] = step;
+          copy.last[f] = step;
+        }
+      }
+      kept.sets.push_back(copy);
+    }
+    size_t slots = 16;
+    while (slots < kept.sets.size() * 2) slots *= 2;
+    Rehash(&kept, slots);
+    heldSets_ += kept.sets.size();
+    rail = std::move(kept);
+  }
+}
+
+void BoardModel::Finish() {
+  for (Rail& rail : rails_) {
+    if (rail.any && rail.sets.empty()) Hold(&rail, rail.fallback);
+    std::stable_sort(rail.sets.begin(), rail.sets.end(),
+                     [](const HeldSet& a, const HeldSet& b) { return a.size < b.size; });
+    Rehash(&rail, rail.slots.size());
+  }
+}
+
+namespace {
+
+// A choice as the search weighs it.
+struct Weighed {
+  std::vector<ValueNumber> used;
+  int resistors = 0;
+  double worst = 0.0;
+  std::vector<uint64_t> positions;
+};
+
+bool Better(const Weighed& a, const Weighed& b) {
+  if (a.used.size() != b.used.size()) return a.used.size() < b.used.size();
+  if (a.resistors != b.resistors) return a.resistors < b.resistors;
+  if (a.worst != b.worst) return a.worst < b.worst;
+  return a.positions < b.positions;
+}
+
+class Search {
+ public:
+  Search(const BoardModel& model, ChoiceClock* clock) : model_(model), clock_(clock) {
+    order_.resize(static_cast<size_t>(model.RailCount()));
+    std::iota(order_.begin(), order_.end(), 0);
+    // The rail with the fewest sets branches least: it goes first.
+    std::stable_sort(order_.begin(), order_.end(), [&](int a, int b) {
+      return model.RailAt(a).sets.size() < model.RailAt(b).sets.size();
+    });
+  }
+
+  BoardChoice Run() {
+    BoardChoice choice;
+    Greedy();
+    int lowest = 0;  // no choice uses fewer new values
+    bool whole = true;
+    for (int level = 0; level <= static_cast<int>(best_.used.size()) && whole; ++level) {
+      level_ = level;
+      seen_.clear();
+      if (clock_->Expired(level, tried_, static_cast<int>(best_.used.size()))) {
+        whole = false;
+        break;
+      }
+      std::vector<ValueNumber> none;
+      whole = Explore(none);
+      // A level is ruled out only where every set up to its size is held.
+      if (whole && level <= model_.WholeSize() && static_cast<int>(best_.used.size()) > level) lowest = level + 1;
+      if (whole && level > model_.WholeSize()) whole = false;
+    }
+    const int used = static_cast<int>(best_.used.size());
+    choice.found = true;
+    choice.proven = whole && lowest <= used && used <= model_.WholeSize();
+    if (choice.proven) lowest = used;
+    choice.bound = std::min(lowest, used);
+    choice.positions = best_.positions;
+    choice.newValues = best_.used;
+    choice.resistors = best_.resistors;
+    choice.worst = best_.worst;
+    choice.tried = tried_;
+    return choice;
+  }
+
+ private:
+  // The held sets of `rail` within `values` (ascending): each subset of up
+  // to four of them that the rail holds.
+  template <typename Visit>
+  void EachHeldSubset(int rail, const std::vector<ValueNumber>& values, Visit visit) const {
+    const int n = static_cast<int>(values.size());
+    ValueNumber chosen[kMostNewValues];
+    auto recurse = [&](auto&& self, int from, int count) -> void {
+      if (const BoardModel::HeldSet* set = model_.Find(rail, BoardModel::KeyOf(chosen, count))) visit(*set);
+      if (count == kMostNewValues) return;
+      for (int i = from; i < n; ++i) {
+        chosen[count] = values[static_cast<size_t>(i)];
+        self(self, i + 1, count + 1);
+      }
+    };
+    recurse(recurse, 0, 0);
+  }
+
+  bool Covered(int rail, const std::vector<ValueNumber>& values) const {
+    bool covered = false;
+    EachHeldSubset(rail, values, [&](const BoardModel::HeldSet&) { covered = true; });
+    return covered;
+  }
+
+  // The best choice whose new values lie within `values`.
+  bool Weigh(const std::vector<ValueNumber>& values, Weighed* weighed) const {
+    const int rails = model_.RailCount();
+    std::vector<int> fitted(static_cast<size_t>(rails));
+    std::vector<double> badness(static_cast<size_t>(rails));
+    for (int r = 0; r < rails; ++r) {
+      int least = kMostNewValues + 1;
+      double best = HUGE_VAL;
+      const BoardModel::Rail& rail = model_.RailAt(r);
+      EachHeldSubset(r, values, [&](const BoardModel::HeldSet& set) {
+        for (int f = 0; f < kMostNewValues; ++f) {
+          if (set.first[f] < 0 || f + 1 > least) continue;
+          // The staircase's last step is its least badness.
+          const double low = rail.steps[static_cast<size_t>(set.last[f])].badness;
+          if (f + 1 < least || low < best) best = low;
+          least = f + 1;
+        }
+      });
+      if (least > kMostNewValues) return false;
+      fitted[static_cast<size_t>(r)] = least;
+      badness[static_cast<size_t>(r)] = best;
+    }
+    weighed->worst = *std::max_element(badness.begin(), badness.end());
+    weighed->resistors = 0;
+    weighed->positions.assign(static_cast<size_t>(rails), UINT64_MAX);
+    std::vector<bool> used(kNoValue, false);
+    for (int r = 0; r < rails; ++r) {
+      const BoardModel::Rail& rail = model_.RailAt(r);
+      const int f = fitted[static_cast<size_t>(r)] - 1;
+      weighed->resistors += f + 1;
+      uint64_t* position = &weighed->positions[static_cast<size_t>(r)];
+      uint64_t key = 0;
+      EachHeldSubset(r, values, [&](const BoardModel::HeldSet& set) {
+        for (int32_t s = set.first[f]; s >= 0; s = rail.steps[static_cast<size_t>(s)].next) {
+          const BoardModel::Step& step = rail.steps[static_cast<size_t>(s)];
+          if (!(step.badness <= weighed->worst)) continue;
+          if (step.position < *position) {
+            *position = step.position;
+            key = set.key;
+          }
+          break;
+        }
+      });
+      for (int n = 0; n < kMostNewValues; ++n) {
+        const auto value = static_cast<ValueNumber>(key >> (16 * n) & 0xFFFF);
+        if (value != kNoValue) used[value] = true;
+      }
+    }
+    weighed->used.clear();
+    for (size_t v = 0; v < used.size(); ++v) {
+      if (used[v]) weighed->used.push_back(static_cast<ValueNumber>(v));
+    }
+    return true;
+  }
+
+  void Offer(const std::vector<ValueNumber>& values) {
+    Weighed weighed;
+    if (Weigh(values, &weighed) && (!hasBest_ || Better(weighed, best_))) {
+      best_ = std::move(weighed);
+      hasBest_ = true;
+    }
+  }
+
+  static std::vector<ValueNumber> Joined(const std::vector<ValueNumber>& values, uint64_t key) {
+    std::vector<ValueNumber> joined = values;
+    for (int n = 0; n < kMostNewValues; ++n) {
+      const auto value = static_cast<ValueNumber>(key >> (16 * n) & 0xFFFF);
+      if (value != kNoValue && !std::binary_search(values.begin(), values.end(), value)) joined.push_back(value);
+    }
+    std::sort(joined.begin(), joined.end());
+    return joined;
+  }
+
+  // A first choice: each rail in turn takes the set that adds the fewest
+  // values to those taken so far.
+  void Greedy() {
+    std::vector<ValueNumber> taken;
+    for (int r = 0; r < model_.RailCount(); ++r) {
+      if (Covered(r, taken)) continue;
+      std::vector<ValueNumber> fewest;
+      bool any = false;
+      for (const BoardModel::HeldSet& set : model_.RailAt(r).sets) {
+        std::vector<ValueNumber> joined = Joined(taken, set.key);
+        if (!any || joined.size() < fewest.size()) fewest = std::move(joined);
+        any = true;
+      }
+      taken = std::move(fewest);
+    }
+    Offer(taken);
+  }
+
+  // Every set of at most `level_` new values that every rail can take,
+  // grown from `values` by the sets of the first rail it leaves uncovered.
+  // False when the clock stopped it.
+  bool Explore(const std::vector<ValueNumber>& values) {
+    if (++tried_ % 4096 == 0 && clock_->Expired(level_, tried_, static_cast<int>(best_.used.size()))) return false;
+    int open = -1;
+    for (int r : order_) {
+      if (!Covered(r, values)) {
+        open = r;
+        break;
+      }
+    }
+    if (open < 0) {
+      Offer(values);
+      return true;
+    }
+    for (const BoardModel::HeldSet& set : model_.RailAt(open).sets) {
+      if (set.size > level_) break;
+      std::vector<ValueNumber> joined = Joined(values, set.key);
+      if (static_cast<int>(joined.size()) > level_) continue;
+      std::string seen(reinterpret_cast<const char*>(joined.data()), joined.size() * sizeof(ValueNumber));
+      if (!seen_.insert(std::move(seen)).second) continue;
+      if (!Explore(joined)) return false;
+    }
+    return true;
+  }
+
+  const BoardModel& model_;
+  ChoiceClock* clock_;
+  std::vector<int> order_;
+  Weighed best_;
+  bool hasBest_ = false;
+  int level_ = 0;
+  int64_t tried_ = 0;
+  std::unordered_set<std::string> seen_;
+};
+
+}  // namespace
+
+BoardChoice ChooseBoard(const BoardModel& model, ChoiceClock* clock) {
+  BoardChoice choice;
+  for (int r = 0; r < model.RailCount(); ++r) {
+    if (!model.HasDivider(r)) choice.unsolvable.push_back(r);
+  }
+  if (!choice.unsolvable.empty() || model.RailCount() == 0) return choice;
+  return Search(model, clock).Run();
+}
+
+}  // namespace tapsmith
