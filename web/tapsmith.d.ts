@@ -28,6 +28,14 @@ export interface AnswerMatch {
   r2: string;
   r3: string;
   connection: 'parallel' | 'series';
+  /** R4 and how it joins R1 (--r4); null where R1 stands alone. */
+  r4: string | null;
+  r4_connection: 'parallel' | 'series' | null;
+  /** The values in ohms; null for an open position (DNM), or no R4. */
+  r1_ohms: number | null;
+  r4_ohms: number | null;
+  r2_ohms: number | null;
+  r3_ohms: number | null;
   vout: number;
   /** null when there is no typical voltage. */
   deviation_percent: number | null;
@@ -43,17 +51,55 @@ export interface AnswerMatch {
   texts: Record<string, string>;
 }
 
+/** A rail of a board run (--board-text): its line, and the divider chosen for it. */
+export interface AnswerBoardRail {
+  name: string;
+  /** Its line in the board text, from 1. */
+  line: number;
+  configuration: 'a' | 'b' | 'c' | 'd';
+  /** How R4 joins R1 on this rail; null: R1 stands alone. */
+  r4: 'parallel' | 'series' | null;
+  /** Which numbers the rail's match reports. */
+  reports: { worst_case: boolean; current: boolean; yield: boolean };
+  /** The divider chosen, as a match of a single search; null when the board is unsolvable. */
+  match: AnswerMatch | null;
+  /** The rail's line as the text report writes it, "NAME: ...". */
+  text: string;
+}
+
+/** What a board run chose: every rail's divider, the values it needs, and its proof. */
+export interface AnswerBoard {
+  rails: AnswerBoardRail[];
+  /** The values not on the BOM that the choice uses, ascending ("40.2k"). */
+  new_values: string[];
+  /** The values of the BOM that the choice uses. */
+  bom_values_used: string[];
+  /** Resistors fitted over the whole board (DNM is not fitted). */
+  resistors: number;
+  /** Whether no choice needs fewer new values (and, among those, is better). */
+  proven: boolean;
+  /** The fewest new values a better choice would need: new_values.length when proven. */
+  bound: number;
+  /** The names of the rails no divider meets; then the exit status is 1 and no rail has a match. */
+  unsolvable: string[];
+}
+
 /** One run as the core answers it, in the run's language (--lang). */
 export interface Answer {
   exit: number;
   language: 'ja' | 'en';
   /** The status line, or the reason of an error. */
   status: string;
-  /** An error, with the console options at fault, its subject first. */
-  error: { kind: 'usage' | 'input' | 'save'; message: string; options: string[] } | null;
+  /**
+   * An error, with the console options at fault, its subject first; for a
+   * board, the line of the board text at fault (null when it is on no rail's line).
+   */
+  error: { kind: 'usage' | 'input' | 'save'; message: string; options: string[]; line?: number | null } | null;
   /** After a usage error: where the options are listed. */
   hint: string | null;
   configuration: 'a' | 'b' | 'c' | 'd' | null;
+  /** How R4 joins R1 in this search; null: R1 stands alone. */
+  r4: 'parallel' | 'series' | null;
   /** The window searched (widened as the search tests it), and its fields as they would be typed, in either form. */
   window: {
     least: number; greatest: number; typical: number;
@@ -70,6 +116,8 @@ export interface Answer {
   best?: boolean;
   /** The matches shown, in the report's order. */
   matches: AnswerMatch[];
+  /** A board run's choice (--board-text); null or absent for a single rail, or when the board was not searched. */
+  board?: AnswerBoard | null;
   /** The renderings asked for (null when nothing was searched). */
   text?: string | null;
   csv?: string | null;

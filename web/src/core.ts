@@ -53,13 +53,43 @@ export interface AnswerNote {
   options: string[];
 }
 
+/** A rail of a board run: its line, and the divider chosen for it. */
+export interface AnswerBoardRail {
+  name: string;
+  /** Its line in the board text, from 1. */
+  line: number;
+  configuration: 'a' | 'b' | 'c' | 'd';
+  r4: 'parallel' | 'series' | null;
+  reports: { worst_case: boolean; current: boolean; yield: boolean };
+  /** null when the board is unsolvable. */
+  match: AnswerMatch | null;
+  /** The rail's line as the text report writes it. */
+  text: string;
+}
+
+/** What a board run chose, and how far it is proven. */
+export interface AnswerBoard {
+  rails: AnswerBoardRail[];
+  /** The values the choice adds to the BOM, and those of the BOM it uses, ascending. */
+  new_values: string[];
+  bom_values_used: string[];
+  /** Resistors fitted over the whole board (DNM not counted). */
+  resistors: number;
+  proven: boolean;
+  /** The fewest new values a better choice would need. */
+  bound: number;
+  /** The rails no divider meets (then no rail has a match). */
+  unsolvable: string[];
+}
+
 /** One run as the core answers it (ConsoleAnswer in src/cli). */
 export interface Answer {
   exit: number;
   language: 'ja' | 'en';
   /** The status line, or the reason of an error, in the run's language. */
   status: string;
-  error: { kind: 'usage' | 'input' | 'save'; message: string; options: string[] } | null;
+  /** `line`: the board text's line at fault; null when it is on no rail's line. */
+  error: { kind: 'usage' | 'input' | 'save'; message: string; options: string[]; line?: number | null } | null;
   hint: string | null;
   configuration: 'a' | 'b' | 'c' | 'd' | null;
   /** How R4 joins R1 in this search; null: R1 stands alone. */
@@ -76,6 +106,8 @@ export interface Answer {
   too_many?: boolean;
   best?: boolean;
   matches: AnswerMatch[];
+  /** A board run's choice; null (or absent) for a single rail, or before the board was searched. */
+  board?: AnswerBoard | null;
   text?: string | null;
   csv?: string | null;
   json?: string | null;

@@ -1,27 +1,61 @@
-// The console's own CSV and JSON of the search shown, as files; on only
-// while what they hold is what the page shows.
+// The console's own CSV and JSON of the search shown, and of the board's
+// choice, as files; each pair on only while what it holds is what the page
+// shows.
+import type { Answer } from './core';
 import type { Page } from './page_state';
 
-const kButtons = { csv: 'download-csv', json: 'download-json' } as const;
+type Format = 'csv' | 'json';
 
-/** Whether the page shows a current answer with matches to download. */
-export function downloadable(page: Page): boolean {
-  const { shown } = page;
-  return page.current && shown !== null && shown.error === null && shown.matches.length > 0;
+interface Source {
+  buttons: Record<Format, string>;
+  file: string;
+  /** The answer shown while it is current, else null. */
+  answer(page: Page): Answer | null;
+  /** Whether it holds something to download. */
+  holds(answer: Answer): boolean;
+}
+
+const kSources: Record<'single' | 'board', Source> = {
+  single: {
+    buttons: { csv: 'download-csv', json: 'download-json' },
+    file: 'tapsmith',
+    answer: (page) => (page.current ? page.shown : null),
+    holds: (answer) => answer.matches.length > 0,
+  },
+  board: {
+    buttons: { csv: 'board-download-csv', json: 'board-download-json' },
+    file: 'tapsmith-board',
+    answer: (page) => (page.boardCurrent ? page.boardShown : null),
+    // An unsolvable board chose nothing.
+    holds: (answer) => answer.exit === 0 && (answer.board?.rails.length ?? 0) > 0,
+  },
+};
+
+function current(page: Page, source: Source): Answer | null {
+  const answer = source.answer(page);
+  return answer !== null && answer.error === null && source.holds(answer) ? answer : null;
+}
+
+/** Whether the page shows a current answer (the search's, or the board's) to download. */
+export function downloadable(page: Page, of: keyof typeof kSources = 'single'): boolean {
+  return current(page, kSources[of]) !== null;
 }
 
 export function showDownloads(page: Page): void {
-  for (const id of Object.values(kButtons)) (document.getElementById(id) as HTMLButtonElement).disabled = !downloadable(page);
+  for (const source of Object.values(kSources)) {
+    const off = current(page, source) === null;
+    for (const id of Object.values(source.buttons)) (document.getElementById(id) as HTMLButtonElement).disabled = off;
+  }
 }
 
-export function download(page: Page, format: 'csv' | 'json'): void {
-  const output = downloadable(page) ? page.shown?.[format] : null;
+function download(page: Page, source: Source, format: Format): void {
+  const output = current(page, source)?.[format];
   if (output === null || output === undefined) return;
   const type = format === 'csv' ? 'text/csv' : 'application/json';
   const url = URL.createObjectURL(new Blob([output], { type: `${type};charset=utf-8` }));
   const link = document.createElement('a');
   link.href = url;
-  link.download = `tapsmith.${format}`;
+  link.download = `${source.file}.${format}`;
   document.body.append(link);
   link.click();
   link.remove();
@@ -29,7 +63,9 @@ export function download(page: Page, format: 'csv' | 'json'): void {
 }
 
 export function wireDownloads(page: Page): void {
-  for (const [format, id] of Object.entries(kButtons) as ['csv' | 'json', string][]) {
-    document.getElementById(id)?.addEventListener('click', () => download(page, format));
+  for (const source of Object.values(kSources)) {
+    for (const [format, id] of Object.entries(source.buttons) as [Format, string][]) {
+      document.getElementById(id)?.addEventListener('click', () => download(page, source, format));
+    }
   }
 }

@@ -14,7 +14,7 @@ export function pageLink(page: Page, say: (message: string) => void): Link {
   let pending = false;
   const keep = () => {
     pending = false;
-    history.replaceState(null, '', encodeState(page.state));
+    history.replaceState(null, '', encodeState(page.state, page));
   };
   return {
     // Chromium takes some milliseconds to replace a file:// page's URL: done

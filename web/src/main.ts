@@ -4,6 +4,10 @@ import './style.css';
 
 import CoreWorkerScript from './worker?worker&inline';
 
+import { boardSearchView, showBoard } from './board_results';
+import { railBar, showRails } from './board_rails';
+import { showBoardInputs, wireBoardInputs } from './board_inputs';
+import { boardSearcher } from './board_search';
 import { wireDownloads } from './downloads';
 import { buildForm, showForm } from './form';
 import { type Language, type TextKey, browserLanguage, text } from './i18n';
@@ -15,7 +19,8 @@ import { exposeHooks, steadyWorker } from './scripting';
 import { CoreWorker } from './search_client';
 import { searcher } from './searching';
 import { loadLists } from './stock_lists';
-import { decodeState } from './url_state';
+import { decodeBoard, decodeState } from './url_state';
+import { showView, wireViews } from './views';
 
 const byId = <T extends HTMLElement>(id: string) => document.getElementById(id) as T;
 
@@ -28,7 +33,7 @@ function browserStorage(): Storage | undefined {
 }
 
 const storage = browserStorage();
-const page = newPage(decodeState(location.hash, browserLanguage(navigator.languages)), loadLists(storage), storage);
+const page = newPage(decodeState(location.hash, browserLanguage(navigator.languages)), loadLists(storage), storage, decodeBoard(location.hash));
 const startWorker = () => new CoreWorkerScript();
 const steady = steadyWorker(startWorker);
 exposeHooks(steady);
@@ -63,12 +68,19 @@ const actions: PageActions = {
   sorted() {
     showMatches(page, actions);
   },
+  boardChanged(rows = true) {
+    if (rows) showRails(page, actions);
+    showView(page);
+    link.keepSoon();
+    boards.schedule();
+  },
   say,
   listReadLimit: () => steady().ask({ kind: 'listLimit' }),
   checkList: (bytes, name) => steady().ask({ kind: 'checkList', bytes, name, language: page.state.language }),
 };
 
 const searches = searcher(page, new CoreWorker(startWorker, true), searchView(view, page, actions));
+const boards = boardSearcher(page, () => new CoreWorker(startWorker, true), boardSearchView(page));
 
 function showTexts(): void {
   const language: Language = page.state.language;
@@ -82,6 +94,9 @@ function showTexts(): void {
   switcher.setAttribute('aria-label', text('switchLanguageLabel', language));
   showForm(form, page);
   showOwnList(page);
+  showView(page);
+  showRails(page, actions);
+  showBoardInputs(page);
 }
 
 function switchLanguage(): void {
@@ -89,20 +104,29 @@ function switchLanguage(): void {
   showTexts();
   // The labels of the results follow at once; their texts with the answer.
   if (page.results !== null) showResults(view, page, actions);
+  if (page.boardShown !== null) showBoard(page);
   link.keepSoon();
   searches.schedule();
+  boards.schedule();
 }
 
 adoptLinkedList(page, actions);
+form.append(railBar(page, actions));
 buildForm(form, page, actions);
 showTexts();
 wireDownloads(page);
+wireBoardInputs(page, actions);
+wireViews(page, (shown) => {
+  link.keepSoon();
+  if (shown === 'board' && !page.boardCurrent) void boards.run();
+});
 byId('switch-language').addEventListener('click', switchLanguage);
 byId('copy-link').addEventListener('click', () => void link.copy());
 byId('jump-results').addEventListener('click', (event) => {
   event.preventDefault();
-  byId('results-heading').scrollIntoView();
-  byId('results-heading').focus();
+  const heading = byId(page.view === 'board' ? 'board-heading' : 'results-heading');
+  heading.scrollIntoView();
+  heading.focus();
 });
 // The charts' own height changes their holders too: redraw on a new width only.
 const widths = new Map<Element, number>();
@@ -116,3 +140,4 @@ for (const holder of ['chart', 'space-chart']) resizes.observe(byId(holder));
 window.addEventListener('hashchange', () => location.reload());
 say('');
 void searches.run();
+if (page.view === 'board') void boards.run();

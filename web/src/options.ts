@@ -27,6 +27,8 @@ export interface FieldRow {
   shownWhen?: (form: FormState) => boolean;
   /** The arguments for the field's value; by default `option value`. */
   args?: (value: string, form: FormState) => string[];
+  /** False for an option of the whole run, which a board's rail line may not hold. */
+  rail?: false;
 }
 
 export const kSeriesWithRange = ['E48', 'E96', 'E192'];
@@ -85,13 +87,13 @@ export const kFields: readonly FieldRow[] = [
   { key: 'yield', kind: 'check', group: 'design', label: 'yield', initial: '', option: '--yield', args: flag('--yield') },
   { key: 'sigma', kind: 'text', group: 'design', label: 'sigma', initial: '', option: '--sigma', optional: true },
   { key: 'yieldMin', kind: 'text', group: 'design', label: 'yieldMin', initial: '', option: '--yield-min', optional: true },
-  { key: 'best', kind: 'text', group: 'design', label: 'best', initial: '10', option: '--best', optional: true },
+  { key: 'best', kind: 'text', group: 'design', label: 'best', initial: '10', option: '--best', optional: true, rail: false },
   {
-    key: 'rank', kind: 'choice', group: 'design', label: 'rank', initial: '', option: '--rank', optional: true,
+    key: 'rank', kind: 'choice', group: 'design', label: 'rank', initial: '', option: '--rank', optional: true, rail: false,
     choices: [['', 'rankDefault'], ['closest', 'rankClosest'], ['yield', 'rankYield']],
   },
   {
-    key: 'sort', kind: 'choice', group: 'design', label: 'sort', initial: '', option: '--sort', optional: true,
+    key: 'sort', kind: 'choice', group: 'design', label: 'sort', initial: '', option: '--sort', optional: true, rail: false,
     choices: [['', 'sortDefault'], ['voltage', 'sortVoltage'], ['precision', 'sortPrecision'], ['resistors', 'sortResistors']],
   },
 ];
@@ -111,13 +113,10 @@ export function initialForm(): FormState {
   return form;
 }
 
-/**
- * The console's arguments for the form, the status in `language`, in the
- * order of the rows. `format` is the console's output format.
- */
-export function buildArguments(form: FormState, language: string, format: 'text' | 'csv' | 'json' = 'text'): string[] {
+// The options of `rows` for the form, in the order of the rows.
+function fieldArguments(form: FormState, rows: readonly FieldRow[]): string[] {
   const args: string[] = [];
-  for (const row of kFields) {
+  for (const row of rows) {
     const value = form[row.key] ?? row.initial;
     if (row.optional && value.trim() === '') continue;
     if (row.args) {
@@ -126,9 +125,27 @@ export function buildArguments(form: FormState, language: string, format: 'text'
       args.push(row.option, value);
     }
   }
+  return args;
+}
+
+/**
+ * The console's arguments for the form, the status in `language`, in the
+ * order of the rows. `format` is the console's output format.
+ */
+export function buildArguments(form: FormState, language: string, format: 'text' | 'csv' | 'json' = 'text'): string[] {
+  const args = fieldArguments(form, kFields);
   args.push('--lang', language);
   if (format !== 'text') args.push('--format', format);
   return args;
+}
+
+/**
+ * The form's options as a board's rail line holds them: those of the
+ * single search, without the best N and the orders, which belong to the
+ * whole run (the board ranks its own choice).
+ */
+export function railArguments(form: FormState): string[] {
+  return fieldArguments(form, kFields.filter((row) => row.rail !== false));
 }
 
 /**
