@@ -99,7 +99,7 @@ constexpr MessagePair kMessages[] = {
      "{0} is too long for a board: at most {1} bytes"},
     {Message::NoTimeLimit, "{0}は制限時間として読めません (0 より大きい秒数、例: 60)",
      "{0} is no time limit: seconds above 0, e.g. 60"},
-    {Message::NoValues, "{0} に値がありません", "{0} holds no value"},
+    {Message::NoValues, "BOM に値がありません", "the BOM holds no value"},
     {Message::TooManyValues, "候補と BOM を合わせた値が {0} を超えています",
      "the candidates and the BOM hold more than {0} values together"},
     {Message::BoardProven, "{0} レール、新しい値 {1} 個、抵抗 {2} 本。最適であることを確かめました。",

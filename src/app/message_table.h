@@ -81,7 +81,7 @@ enum class Message : int {
   NoRails,             // the file
   TooLongForBoard,     // the file, the most bytes
   NoTimeLimit,         // the text
-  NoValues,            // the option
+  NoValues,
   TooManyValues,       // the most values
   BoardProven,         // rails, new values, resistors
   BoardNotProven,      // rails, new values, resistors, the bound

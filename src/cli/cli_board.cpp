@@ -88,7 +88,7 @@ bool ReadBom(const BoardRequest& board, FileSystem* files, StockTable* bom, CliE
   }
   bom->count = kept;
   if (kept == 0) {
-    *error = {Fill(Message::OptionReason, {option, Fill(Message::NoValues, {option})}), {option}};
+    *error = {Fill(Message::OptionReason, {option, Fill(Message::NoValues)}), {option}};
     return false;
   }
   return true;

@@ -111,8 +111,9 @@ TEST(SettingsFileWin32, TheConsolesLoadsTellWhatIsMissingFromWhatCannotBeRead) {
   EXPECT_EQ(error.rfind("held.ini: ", 0), 0u) << error;
   EXPECT_EQ(std::memcmp(state.get(), before.get(), sizeof(AppState)), 0);
   std::string list;
-  EXPECT_FALSE(ReadListFile(SystemFileSystem(), "folder.ini", &list, &error));
-  EXPECT_EQ(error, "cannot read folder.ini: is a folder");
+  Localized listError;
+  EXPECT_FALSE(ReadListFile(SystemFileSystem(), "folder.ini", &list, &listError));
+  EXPECT_EQ(listError.In(1), "cannot read folder.ini: is a folder");
   CloseHandle(held);
   RemoveDirectoryA("folder.ini");
 }
