@@ -17,3 +17,13 @@ run() {
 run "E96, three resistors" --list E96 "${common[@]}"
 run "E96, R4 in parallel, --worst-case" --list E96 "${common[@]}" --worst-case --r4 parallel
 run "E192, R4 in parallel, --worst-case" --list E192 "${common[@]}" --worst-case --r4 parallel
+
+# The boards: every rail's divider at once from E96 1k..1M and a BOM of
+# eight common values, 1 % parts, the whole worst case inside each window.
+boards=$(dirname "$0")/boards
+board=(--list E96 --range 1k..1M --r1-min 1k --r1-max 1M --tolerance 1% --worst-case
+       --bom "1k, 2.2k, 4.7k, 10k, 22k, 47k, 100k, 220k")
+run "board of six rails" --board "$boards/six-rails.txt" "${board[@]}"
+run "board of six rails, R4 in parallel" --board "$boards/six-rails.txt" "${board[@]}" --r4 parallel
+run "board of sixteen rails" --board "$boards/sixteen-rails.txt" "${board[@]}"
+run "board of sixteen rails, R4 in parallel" --board "$boards/sixteen-rails.txt" "${board[@]}" --r4 parallel

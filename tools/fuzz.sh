@@ -20,7 +20,7 @@ build=${1:-build-fuzz}
 seconds=${2:-20}
 shift $(( $# < 2 ? $# : 2 ))
 targets=("$@")
-[[ ${#targets[@]} -gt 0 ]] || targets=(settings_file execute text_encoding)
+[[ ${#targets[@]} -gt 0 ]] || targets=(settings_file execute text_encoding board_file)
 jobs=${JOBS:-$(nproc 2>/dev/null || echo 2)}
 clang=${CLANGXX:-clang++-14}
 

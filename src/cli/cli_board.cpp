@@ -154,6 +154,8 @@ class Collector final : public MatchVisitor {
     }
   }
 
+  bool WantsLeg(int r1, int r4) override { return Wants(r1, r4, -1, -1); }
+
   bool Wants(int r1, int r4, int r2, int r3) override {
     if (largestSet_ >= kMostNewValues) return true;
     ValueNumber seen[kMostNewValues];
@@ -198,6 +200,7 @@ class Capture final : public MatchVisitor {
  public:
   Capture(uint64_t wanted, MatchRecord* into) : wanted_(wanted), into_(into) {}
   bool Wants(int r1, int r4, int r2, int r3) override { return PositionOf(r1, r4, r2, r3) == wanted_; }
+  bool WantsLeg(int r1, int r4) override { return PositionOf(r1, r4, 0, 0) >> 32 == wanted_ >> 32; }
   void Visit(const MatchRecord& match) override { *into_ = match; }
 
  private:

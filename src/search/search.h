@@ -151,6 +151,9 @@ class MatchVisitor {
   /// to be weighed at all: asked of each in the window before it is
   /// measured, so that one not wanted costs next to nothing.
   virtual bool Wants(int r1, int r4, int r2, int r3) = 0;
+  /// Whether any combination of R1's leg of these entries may be wanted;
+  /// a leg not wanted is not searched.
+  virtual bool WantsLeg(int r1, int r4) = 0;
   virtual void Visit(const MatchRecord& match) = 0;
 
  protected:

@@ -626,7 +626,8 @@ void EachLeg(const SearchPass& pass, Visit visit) {
   for (int i = 0; i < n - 1; ++i) {
     for (int l = pass.r4 == R4Mode::None ? -1 : i; l < n; ++l) {
       const Leg leg = LegOf(pass.r4, *pass.stock, i, l);
-      if (R1InWindow(pass, leg.value) && visit(leg)) return;
+      const bool wanted = pass.visitor == nullptr || pass.visitor->WantsLeg(leg.r1, leg.r4);
+      if (wanted && R1InWindow(pass, leg.value) && visit(leg)) return;
       if (l < 0) break;
     }
   }
