@@ -321,8 +321,16 @@ class Search {
       Offer(values);
       return true;
     }
+    const int room = level_ - static_cast<int>(values.size());
     for (const BoardModel::HeldSet& set : model_.RailAt(open).sets) {
       if (set.size > level_) break;
+      // Most sets add more values than there is room for: told without a copy.
+      int added = 0;
+      for (int n = 0; n < set.size; ++n) {
+        const auto value = static_cast<ValueNumber>(set.key >> (16 * n) & 0xFFFF);
+        added += std::binary_search(values.begin(), values.end(), value) ? 0 : 1;
+      }
+      if (added > room) continue;
       std::vector<ValueNumber> joined = Joined(values, set.key);
       if (static_cast<int>(joined.size()) > level_) continue;
       std::string seen(reinterpret_cast<const char*>(joined.data()), joined.size() * sizeof(ValueNumber));
