@@ -53,6 +53,19 @@ export async function afterSearch(page: Page, action: () => Promise<unknown>): P
     !document.querySelector('.results')?.hasAttribute('aria-busy'), before, { timeout: 30_000 });
 }
 
+/** How many board choices the page has shown so far. */
+export function boardsShown(page: Page): Promise<number> {
+  return page.evaluate(() => Number(document.body.dataset.boardSearched ?? '0'));
+}
+
+/** Does `action`, then waits until the page shows the board's choice it starts. */
+export async function afterBoardSearch(page: Page, action: () => Promise<unknown>): Promise<void> {
+  const before = await boardsShown(page);
+  await action();
+  await page.waitForFunction((n) => Number(document.body.dataset.boardSearched ?? '0') > n &&
+    !document.getElementById('board-results')?.hasAttribute('aria-busy'), before, { timeout: 90_000 });
+}
+
 /** Opens the page from disk, `fragment` its URL's "#...", and waits for its first result. */
 export async function openPage(chromium: Chromium, fragment = ''): Promise<Page> {
   const page = await chromium.context.newPage();

@@ -8,6 +8,7 @@ import { pathToFileURL } from 'node:url';
 
 import { beforeAll, describe, expect, it } from 'vitest';
 
+import { type BoardState, boardArguments } from '../../src/board';
 import type { Answer, AnswerRequest } from '../../src/core';
 import { buildArguments, fieldsOfOptions, initialForm, kFields } from '../../src/options';
 import { needsDisk, runNative, webBuild } from '../native';
@@ -82,6 +83,43 @@ describe('tapsmith.mjs', () => {
       expect(fieldsOfOptions(en.error?.options ?? []).slice(0, 1), en.status).toEqual([row.key]);
       expect(ja.error?.options).toEqual(en.error?.options);
       expect(ja.status, ja.status).toMatch(/[ぁ-ん]/);
+    }
+  });
+});
+
+describe('a board in tapsmith.mjs', () => {
+  const rails = [
+    { name: '3V3', form: initialForm() },
+    { name: 'VDD.io', form: { ...initialForm(), vo: '1.8', connection: 'series', r1Min: '2k', yield: '1' } },
+    { name: 'core-1', form: { ...initialForm(), voMode: 'range', vo: '1.19', vo2: '1.21', list: 'E48', rangeMin: '1k', rangeMax: '10k', r4: 'parallel' } },
+  ];
+  const boards: BoardState[] = [
+    { rails, bom: '', timeLimit: '60', rank: '' },
+    { rails: rails.slice(0, 2), bom: '1k, 10k\n2k', timeLimit: '20', rank: 'yield' },
+    // No divider meets the second rail; a bad option on the second line.
+    { rails: [rails[0], { name: 'low', form: { ...initialForm(), vo: '0.5' } }], bom: '', timeLimit: '', rank: '' },
+    { rails: [rails[0], { name: 'bad', form: { ...initialForm(), vfb: '0.8x' } }], bom: '', timeLimit: '', rank: '' },
+  ];
+
+  it('runs and answers as the native program prints, in each rendering, the choice in the answer', async () => {
+    for (const board of boards) {
+      for (const language of ['en', 'ja'] as const) {
+        const args = boardArguments(board, language);
+        const said = JSON.stringify(args);
+        const printed = (['text', 'csv', 'json'] as const).map((format) => runNative(boardArguments(board, language, format)));
+        for (const [i, format] of (['text', 'csv', 'json'] as const).entries()) expect(await run(boardArguments(board, language, format)), said).toEqual(printed[i]);
+        const got = await answer({ args, text: true, csv: true, json: true });
+        expect([got.exit, got.text ?? '', got.csv ?? '', got.json ?? ''], said).toEqual([printed[0].exit, ...printed.map((p) => p.stdout)]);
+        if (got.exit === 2 || got.exit === 64) {
+          expect(got.error?.line, said).toBe(2);
+          continue;
+        }
+        const chosen = got.board;
+        expect(chosen?.rails.map((rail) => [rail.name, rail.line]), said).toEqual(board.rails.map((rail, i) => [rail.name, i + 1]));
+        expect(chosen?.rails.every((rail) => rail.match === null), said).toBe(got.exit === 1);
+        expect(chosen?.unsolvable, said).toEqual(got.exit === 1 ? ['low'] : []);
+        if (chosen?.proven) expect(chosen.bound, said).toBe(chosen.new_values.length);
+      }
     }
   });
 });
