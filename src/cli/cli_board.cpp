@@ -219,8 +219,10 @@ class BoardClock final : public ChoiceClock {
   BoardClock(const BoardClock&) = delete;
   BoardClock& operator=(const BoardClock&) = delete;
 
+  bool Over() const { return Elapsed() >= limit_; }
+
   bool Expired(int level, int64_t tried, int best) override {
-    const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+    const double elapsed = Elapsed();
     if (progress_ != nullptr && elapsed >= shown_ + 1.0) {
       shown_ = elapsed;
       const std::string line =
@@ -234,6 +236,10 @@ class BoardClock final : public ChoiceClock {
   }
 
  private:
+  double Elapsed() const {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+  }
+
   std::chrono::steady_clock::time_point start_;
   double limit_;
   std::ostream* progress_;
@@ -241,6 +247,15 @@ class BoardClock final : public ChoiceClock {
   double shown_ = 0.0;
   size_t drawn_ = 0;
 };
+
+// The board's order of choices: fewer new values, fewer resistors, a
+// smaller worst badness, then the rails' earlier dividers.
+bool Better(const BoardChoice& a, const BoardChoice& b) {
+  if (a.newValues.size() != b.newValues.size()) return a.newValues.size() < b.newValues.size();
+  if (a.resistors != b.resistors) return a.resistors < b.resistors;
+  if (a.worst != b.worst) return a.worst < b.worst;
+  return a.positions < b.positions;
+}
 
 std::string Joined(const std::vector<std::string>& names) {
   std::string text;
@@ -427,9 +442,13 @@ void RunBoard(int argc, const char* const* argv, FileSystem* files, ConsoleWorks
   // values decide; only if they do not are all of them weighed.
   constexpr int kFirstLargestSet = 2;
   BoardChoice choice = choose(kFirstLargestSet);
-  if (!choice.proven && !clock.Expired(0, 0, -1)) {
+  if (!choice.found || (!choice.proven && !clock.Over())) {
     BoardChoice whole = choose(kMostNewValues);
-    if (whole.found || !choice.found) choice = whole;
+    // Levels ruled out with the small sets held whole stay ruled out; a
+    // stopped second search keeps the first's choice if that is better.
+    const int bound = std::max(choice.bound, whole.bound);
+    if (whole.proven || !choice.found || Better(whole, choice)) choice = whole;
+    if (!choice.proven) choice.bound = std::min(bound, static_cast<int>(choice.newValues.size()));
   }
 
   board->matches = std::make_unique<MatchTable>();
