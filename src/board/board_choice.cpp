@@ -1,6 +1,8 @@
 #include "board_choice.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstdint>
 #include <cmath>
 #include <numeric>
 #include <string>
@@ -123,11 +125,39 @@ void BoardModel::LetGoAbove(int size) {
 }
 
 void BoardModel::Finish() {
-  for (Rail& rail : rails_) {
+  for (size_t r = 0; r < rails_.size(); ++r) {
+    Rail& rail = rails_[r];
     if (rail.any && rail.sets.empty()) Hold(&rail, rail.fallback);
     std::stable_sort(rail.sets.begin(), rail.sets.end(),
                      [](const HeldSet& a, const HeldSet& b) { return a.size < b.size; });
     Rehash(&rail, rail.slots.size());
+    rail.minimal.clear();
+    for (size_t s = 0; s < rail.sets.size(); ++s) {
+      const HeldSet& set = rail.sets[s];
+      ValueNumber values[kMostNewValues];
+      for (int n = 0; n < set.size; ++n) values[n] = static_cast<ValueNumber>(set.key >> (16 * n) & 0xFFFF);
+      // Each proper subset, by the bits of the values it keeps.
+      bool holdsAnother = false;
+      for (unsigned kept = 0; kept + 1 < (1u << set.size) && !holdsAnother; ++kept) {
+        ValueNumber subset[kMostNewValues];
+        int count = 0;
+        for (int n = 0; n < set.size; ++n) {
+          if ((kept >> n & 1u) != 0) subset[count++] = values[n];
+        }
+        holdsAnother = Find(static_cast<int>(r), KeyOf(subset, count)) != nullptr;
+      }
+      if (!holdsAnother) rail.minimal.push_back(static_cast<int32_t>(s));
+    }
+    rail.minimalByValue.clear();
+    for (int size = 0; size <= kMostNewValues; ++size) rail.minimalUpTo[size] = 0;
+    for (int32_t s : rail.minimal) {
+      const HeldSet& set = rail.sets[static_cast<size_t>(s)];
+      for (int size = set.size; size <= kMostNewValues; ++size) ++rail.minimalUpTo[size];
+      for (int n = 0; n < set.size; ++n) {
+        rail.minimalByValue.emplace_back(static_cast<ValueNumber>(set.key >> (16 * n) & 0xFFFF), s);
+      }
+    }
+    std::sort(rail.minimalByValue.begin(), rail.minimalByValue.end());
   }
 }
 
@@ -153,9 +183,9 @@ class Search {
   Search(const BoardModel& model, ChoiceClock* clock) : model_(model), clock_(clock) {
     order_.resize(static_cast<size_t>(model.RailCount()));
     std::iota(order_.begin(), order_.end(), 0);
-    // The rail with the fewest sets branches least: it goes first.
+    // Among rails equally hard to cover, the one with the fewest sets first.
     std::stable_sort(order_.begin(), order_.end(), [&](int a, int b) {
-      return model.RailAt(a).sets.size() < model.RailAt(b).sets.size();
+      return model.RailAt(a).minimal.size() < model.RailAt(b).minimal.size();
     });
   }
 
@@ -239,7 +269,7 @@ class Search {
     weighed->worst = *std::max_element(badness.begin(), badness.end());
     weighed->resistors = 0;
     weighed->positions.assign(static_cast<size_t>(rails), UINT64_MAX);
-    std::vector<bool> used(kNoValue, false);
+    weighed->used.clear();
     for (int r = 0; r < rails; ++r) {
       const BoardModel::Rail& rail = model_.RailAt(r);
       const int f = fitted[static_cast<size_t>(r)] - 1;
@@ -259,13 +289,11 @@ class Search {
       });
       for (int n = 0; n < kMostNewValues; ++n) {
         const auto value = static_cast<ValueNumber>(key >> (16 * n) & 0xFFFF);
-        if (value != kNoValue) used[value] = true;
+        if (value != kNoValue) weighed->used.push_back(value);
       }
     }
-    weighed->used.clear();
-    for (size_t v = 0; v < used.size(); ++v) {
-      if (used[v]) weighed->used.push_back(static_cast<ValueNumber>(v));
-    }
+    std::sort(weighed->used.begin(), weighed->used.end());
+    weighed->used.erase(std::unique(weighed->used.begin(), weighed->used.end()), weighed->used.end());
     return true;
   }
 
@@ -295,8 +323,9 @@ class Search {
       if (Covered(r, taken)) continue;
       std::vector<ValueNumber> fewest;
       bool any = false;
-      for (const BoardModel::HeldSet& set : model_.RailAt(r).sets) {
-        std::vector<ValueNumber> joined = Joined(taken, set.key);
+      const BoardModel::Rail& rail = model_.RailAt(r);
+      for (int32_t s : rail.minimal) {
+        std::vector<ValueNumber> joined = Joined(taken, rail.sets[static_cast<size_t>(s)].key);
         if (!any || joined.size() < fewest.size()) fewest = std::move(joined);
         any = true;
       }
@@ -305,39 +334,80 @@ class Search {
     Offer(taken);
   }
 
+  // Calls `visit(set)` for each minimal set of `rail` that adds at most
+  // `room` values to `values`, until it returns true: those of up to `room`
+  // values, then the larger ones through a value of `values` that they hold
+  // (each once, through the first such value). Returns how many it visited.
+  template <typename Visit>
+  int EachFitting(const BoardModel::Rail& rail, const std::vector<ValueNumber>& values, int room, Visit visit) const {
+    const int small = rail.minimalUpTo[std::min(std::max(room, 0), kMostNewValues)];
+    int count = 0;
+    for (int m = 0; m < small; ++m) {
+      ++count;
+      if (visit(rail.sets[static_cast<size_t>(rail.minimal[static_cast<size_t>(m)])])) return count;
+    }
+    for (ValueNumber value : values) {
+      auto at = std::lower_bound(rail.minimalByValue.begin(), rail.minimalByValue.end(), std::make_pair(value, INT32_MIN));
+      for (; at != rail.minimalByValue.end() && at->first == value; ++at) {
+        const BoardModel::HeldSet& set = rail.sets[static_cast<size_t>(at->second)];
+        if (set.size <= room || set.size > level_) continue;
+        int added = 0;
+        ValueNumber first = kNoValue;
+        for (int n = 0; n < set.size; ++n) {
+          const auto held = static_cast<ValueNumber>(set.key >> (16 * n) & 0xFFFF);
+          if (!std::binary_search(values.begin(), values.end(), held)) {
+            ++added;
+          } else if (first == kNoValue) {
+            first = held;  // the set's values ascend: the first it shares
+          }
+        }
+        if (added > room || first != value) continue;
+        ++count;
+        if (visit(set)) return count;
+      }
+    }
+    return count;
+  }
+
+  // The uncovered rail with the fewest minimal sets that fit in `room` more
+  // values (fail first: one with none ends the branch); -1 when every rail
+  // is covered. Counting stops at the fewest found so far.
+  int HardestRail(const std::vector<ValueNumber>& values, int room) const {
+    int hardest = -1;
+    int fewest = INT32_MAX;
+    for (int r : order_) {
+      if (Covered(r, values)) continue;
+      int count = 0;
+      EachFitting(model_.RailAt(r), values, room, [&](const BoardModel::HeldSet&) { return ++count >= fewest; });
+      if (count < fewest) {
+        fewest = count;
+        hardest = r;
+        if (count == 0) break;
+      }
+    }
+    return hardest;
+  }
+
   // Every set of at most `level_` new values that every rail can take,
-  // grown from `values` by the sets of the first rail it leaves uncovered.
+  // grown from `values` by the minimal sets of the rail hardest to cover.
   // False when the clock stopped it.
   bool Explore(const std::vector<ValueNumber>& values) {
     if (++tried_ % 4096 == 0 && clock_->Expired(level_, tried_, static_cast<int>(best_.used.size()))) return false;
-    int open = -1;
-    for (int r : order_) {
-      if (!Covered(r, values)) {
-        open = r;
-        break;
-      }
-    }
+    const int room = level_ - static_cast<int>(values.size());
+    const int open = HardestRail(values, room);
     if (open < 0) {
       Offer(values);
       return true;
     }
-    const int room = level_ - static_cast<int>(values.size());
-    for (const BoardModel::HeldSet& set : model_.RailAt(open).sets) {
-      if (set.size > level_) break;
-      // Most sets add more values than there is room for: told without a copy.
-      int added = 0;
-      for (int n = 0; n < set.size; ++n) {
-        const auto value = static_cast<ValueNumber>(set.key >> (16 * n) & 0xFFFF);
-        added += std::binary_search(values.begin(), values.end(), value) ? 0 : 1;
-      }
-      if (added > room) continue;
+    bool stopped = false;
+    EachFitting(model_.RailAt(open), values, room, [&](const BoardModel::HeldSet& set) {
       std::vector<ValueNumber> joined = Joined(values, set.key);
-      if (static_cast<int>(joined.size()) > level_) continue;
       std::string seen(reinterpret_cast<const char*>(joined.data()), joined.size() * sizeof(ValueNumber));
-      if (!seen_.insert(std::move(seen)).second) continue;
-      if (!Explore(joined)) return false;
-    }
-    return true;
+      if (!seen_.insert(std::move(seen)).second) return false;
+      stopped = !Explore(joined);
+      return stopped;
+    });
+    return !stopped;
   }
 
   const BoardModel& model_;

@@ -65,6 +65,14 @@ class BoardModel {
     std::vector<HeldSet> sets;
     std::vector<int32_t> slots;  // open addressing over `sets`, -1 empty
     std::vector<Step> steps;
+    // The sets holding no other of the rail's: every union that covers all
+    // rails holds one of them for each, so the choice grows from these.
+    std::vector<int32_t> minimal;
+    // The minimal sets by size: those of up to n values are minimal[0,
+    // minimalUpTo[n]); and by value: each value with a minimal set that
+    // holds it, ascending.
+    int32_t minimalUpTo[kMostNewValues + 1] = {};
+    std::vector<std::pair<ValueNumber, int32_t>> minimalByValue;
     bool any = false;
     bool hasFallback = false;  // the first divider of the fewest new values
     DividerWeight fallback;
@@ -73,7 +81,8 @@ class BoardModel {
   /// The set of `rail` with `key`, or null.
   const HeldSet* Find(int rail, uint64_t key) const;
   /// Makes the model ready for the choice: a rail whose sets were all let
-  /// go keeps its fallback; every rail's sets ordered by size.
+  /// go keeps its fallback; every rail's sets ordered by size, its minimal
+  /// ones listed.
   void Finish();
 
   static uint64_t KeyOf(const ValueNumber* values, int count);
