@@ -3,115 +3,13 @@
 // and what comes back read from it as the native program's bytes; or the
 // same run as one structured answer; or a list file's bytes checked.
 
-/** What one tapsmith-cli run gives: its exit status and what it printed. */
-export interface RunResult {
-  exit: number;
-  stdout: string;
-  stderr: string;
-}
-
-/** What a front end asks of one run: its arguments and what to hold. */
-export interface AnswerRequest {
-  /** tapsmith-cli's arguments, without the program's name. */
-  args: string[];
-  /** The renderings to hold, each as that --format prints it. */
-  text?: boolean;
-  csv?: boolean;
-  json?: boolean;
-  /** The whole design space: the 1000 best by the same rank, for a picture. */
-  space?: boolean;
-}
-
-/** A match of an answer: the console's numbers, and the texts to show. */
-export interface AnswerMatch {
-  id: string;
-  r1: string;
-  r2: string;
-  r3: string;
-  connection: 'parallel' | 'series';
-  /** R4 and how it joins R1; null where R1 stands alone. */
-  r4: string | null;
-  r4_connection: 'parallel' | 'series' | null;
-  /** The values in ohms; null for an open position (DNM), or no R4. */
-  r1_ohms: number | null;
-  r4_ohms: number | null;
-  r2_ohms: number | null;
-  r3_ohms: number | null;
-  vout: number;
-  deviation_percent: number | null;
-  vout_min?: number;
-  vout_max?: number;
-  current_a: number;
-  current_upper_a: number;
-  yield?: number;
-  texts: Record<string, string>;
-}
+// The answer's shapes are those the module declares for its users: one
+// declaration, which the page and tapsmith.mjs share.
+import type { Answer, AnswerRequest, RunResult } from '../tapsmith';
+export type { Answer, AnswerBoard, AnswerBoardRail, AnswerMatch, AnswerRequest, RunResult } from '../tapsmith';
 
 /** Something the core noticed, with the options it is about. */
-export interface AnswerNote {
-  message: string;
-  options: string[];
-}
-
-/** A rail of a board run: its line, and the divider chosen for it. */
-export interface AnswerBoardRail {
-  name: string;
-  /** Its line in the board text, from 1. */
-  line: number;
-  configuration: 'a' | 'b' | 'c' | 'd';
-  r4: 'parallel' | 'series' | null;
-  reports: { worst_case: boolean; current: boolean; yield: boolean };
-  /** null when the board is unsolvable. */
-  match: AnswerMatch | null;
-  /** The rail's line as the text report writes it. */
-  text: string;
-}
-
-/** What a board run chose, and how far it is proven. */
-export interface AnswerBoard {
-  rails: AnswerBoardRail[];
-  /** The values the choice adds to the BOM, and those of the BOM it uses, ascending. */
-  new_values: string[];
-  bom_values_used: string[];
-  /** Resistors fitted over the whole board (DNM not counted). */
-  resistors: number;
-  proven: boolean;
-  /** The fewest new values a better choice would need. */
-  bound: number;
-  /** The rails no divider meets (then no rail has a match). */
-  unsolvable: string[];
-}
-
-/** One run as the core answers it (ConsoleAnswer in src/cli). */
-export interface Answer {
-  exit: number;
-  language: 'ja' | 'en';
-  /** The status line, or the reason of an error, in the run's language. */
-  status: string;
-  /** `line`: the board text's line at fault; null when it is on no rail's line. */
-  error: { kind: 'usage' | 'input' | 'save'; message: string; options: string[]; line?: number | null } | null;
-  hint: string | null;
-  configuration: 'a' | 'b' | 'c' | 'd' | null;
-  /** How R4 joins R1 in this search; null: R1 stands alone. */
-  r4: 'parallel' | 'series' | null;
-  /** The window searched (widened as the search tests it), and its fields as they would be typed. */
-  window: {
-    least: number; greatest: number; typical: number;
-    least_text: string; greatest_text: string; typical_text: string; tolerance_text: string;
-  } | null;
-  r1: { least: number; greatest: number } | null;
-  notes: AnswerNote[];
-  reports?: { worst_case: boolean; current: boolean; yield: boolean };
-  count?: number;
-  too_many?: boolean;
-  best?: boolean;
-  matches: AnswerMatch[];
-  /** A board run's choice; null (or absent) for a single rail, or before the board was searched. */
-  board?: AnswerBoard | null;
-  text?: string | null;
-  csv?: string | null;
-  json?: string | null;
-}
+export type AnswerNote = Answer['notes'][number];
 
 /** A list file checked as the console checks one: its text, or why not. */
 export interface ListCheck {
