@@ -84,14 +84,18 @@ void BoardModel::Hold(Rail* rail, const DividerWeight& divider) {
   // A later divider of the same set and count is kept only if it is better.
   const int32_t last = set.last[fitted];
   if (last >= 0 && !(divider.badness < rail->steps[static_cast<size_t>(last)].badness)) return;
-  rail->steps.push_back({divider.position, divider.badness, -1});
+  AppendStep(rail, &set, fitted, divider.position, divider.badness);
+}
+
+void BoardModel::AppendStep(Rail* rail, HeldSet* set, int fitted, uint64_t position, double badness) {
+  rail->steps.push_back({position, badness, -1});
   const auto step = static_cast<int32_t>(rail->steps.size() - 1);
-  if (last >= 0) {
-    rail->steps[static_cast<size_t>(last)].next = step;
+  if (set->last[fitted] >= 0) {
+    rail->steps[static_cast<size_t>(set->last[fitted])].next = step;
   } else {
-    set.first[fitted] = step;
+    set->first[fitted] = step;
   }
-  set.last[fitted] = step;
+  set->last[fitted] = step;
 }
 
 void BoardModel::LetGoAbove(int size) {
@@ -107,11 +111,8 @@ void BoardModel::LetGoAbove(int size) {
       HeldSet copy{set.key, set.size, {-1, -1, -1, -1}, {-1, -1, -1, -1}};
       for (int f = 0; f < kMostNewValues; ++f) {
         for (int32_t s = set.first[f]; s >= 0; s = rail.steps[static_cast<size_t>(s)].next) {
-          kept.steps.push_back({rail.steps[static_cast<size_t>(s)].position, rail.steps[static_cast<size_t>(s)].badness, -1});
-          const auto step = static_cast<int32_t>(kept.steps.size() - 1);
-          if (copy.last[f] >= 0) kept.steps[static_cast<size_t>(copy.last[f])].next = step;
-          if (copy.first[f] < 0) copy.first[f] = step;
-          copy.last[f] = step;
+          const Step& step = rail.steps[static_cast<size_t>(s)];
+          AppendStep(&kept, &copy, f, step.position, step.badness);
         }
       }
       kept.sets.push_back(copy);
@@ -163,21 +164,6 @@ void BoardModel::Finish() {
 
 namespace {
 
-// A choice as the search weighs it.
-struct Weighed {
-  std::vector<ValueNumber> used;
-  int resistors = 0;
-  double worst = 0.0;
-  std::vector<uint64_t> positions;
-};
-
-bool Better(const Weighed& a, const Weighed& b) {
-  if (a.used.size() != b.used.size()) return a.used.size() < b.used.size();
-  if (a.resistors != b.resistors) return a.resistors < b.resistors;
-  if (a.worst != b.worst) return a.worst < b.worst;
-  return a.positions < b.positions;
-}
-
 class Search {
  public:
   Search(const BoardModel& model, ChoiceClock* clock) : model_(model), clock_(clock) {
@@ -190,32 +176,27 @@ class Search {
   }
 
   BoardChoice Run() {
-    BoardChoice choice;
     Greedy();
     int lowest = 0;  // no choice uses fewer new values
     bool whole = true;
-    for (int level = 0; level <= static_cast<int>(best_.used.size()) && whole; ++level) {
+    for (int level = 0; level <= static_cast<int>(best_.newValues.size()) && whole; ++level) {
       level_ = level;
       seen_.clear();
-      if (clock_->Expired(level, tried_, static_cast<int>(best_.used.size()))) {
+      if (clock_->Expired(level, tried_, static_cast<int>(best_.newValues.size()))) {
         whole = false;
         break;
       }
       std::vector<ValueNumber> none;
       whole = Explore(none);
       // A level is ruled out only where every set up to its size is held.
-      if (whole && level <= model_.WholeSize() && static_cast<int>(best_.used.size()) > level) lowest = level + 1;
+      if (whole && level <= model_.WholeSize() && static_cast<int>(best_.newValues.size()) > level) lowest = level + 1;
       if (whole && level > model_.WholeSize()) whole = false;
     }
-    const int used = static_cast<int>(best_.used.size());
+    BoardChoice choice = std::move(best_);
+    const int used = static_cast<int>(choice.newValues.size());
     choice.found = true;
     choice.proven = whole && lowest <= used && used <= model_.WholeSize();
-    if (choice.proven) lowest = used;
-    choice.bound = std::min(lowest, used);
-    choice.positions = best_.positions;
-    choice.newValues = best_.used;
-    choice.resistors = best_.resistors;
-    choice.worst = best_.worst;
+    choice.bound = choice.proven ? used : std::min(lowest, used);
     choice.tried = tried_;
     return choice;
   }
@@ -245,7 +226,7 @@ class Search {
   }
 
   // The best choice whose new values lie within `values`.
-  bool Weigh(const std::vector<ValueNumber>& values, Weighed* weighed) const {
+  bool Weigh(const std::vector<ValueNumber>& values, BoardChoice* weighed) const {
     const int rails = model_.RailCount();
     std::vector<int> fitted(static_cast<size_t>(rails));
     std::vector<double> badness(static_cast<size_t>(rails));
@@ -269,7 +250,7 @@ class Search {
     weighed->worst = *std::max_element(badness.begin(), badness.end());
     weighed->resistors = 0;
     weighed->positions.assign(static_cast<size_t>(rails), UINT64_MAX);
-    weighed->used.clear();
+    weighed->newValues.clear();
     for (int r = 0; r < rails; ++r) {
       const BoardModel::Rail& rail = model_.RailAt(r);
       const int f = fitted[static_cast<size_t>(r)] - 1;
@@ -289,17 +270,17 @@ class Search {
       });
       for (int n = 0; n < kMostNewValues; ++n) {
         const auto value = static_cast<ValueNumber>(key >> (16 * n) & 0xFFFF);
-        if (value != kNoValue) weighed->used.push_back(value);
+        if (value != kNoValue) weighed->newValues.push_back(value);
       }
     }
-    std::sort(weighed->used.begin(), weighed->used.end());
-    weighed->used.erase(std::unique(weighed->used.begin(), weighed->used.end()), weighed->used.end());
+    std::sort(weighed->newValues.begin(), weighed->newValues.end());
+    weighed->newValues.erase(std::unique(weighed->newValues.begin(), weighed->newValues.end()), weighed->newValues.end());
     return true;
   }
 
   void Offer(const std::vector<ValueNumber>& values) {
-    Weighed weighed;
-    if (Weigh(values, &weighed) && (!hasBest_ || Better(weighed, best_))) {
+    BoardChoice weighed;
+    if (Weigh(values, &weighed) && (!hasBest_ || Precedes(weighed, best_))) {
       best_ = std::move(weighed);
       hasBest_ = true;
     }
@@ -392,7 +373,7 @@ class Search {
   // grown from `values` by the minimal sets of the rail hardest to cover.
   // False when the clock stopped it.
   bool Explore(const std::vector<ValueNumber>& values) {
-    if (++tried_ % 4096 == 0 && clock_->Expired(level_, tried_, static_cast<int>(best_.used.size()))) return false;
+    if (++tried_ % 4096 == 0 && clock_->Expired(level_, tried_, static_cast<int>(best_.newValues.size()))) return false;
     const int room = level_ - static_cast<int>(values.size());
     const int open = HardestRail(values, room);
     if (open < 0) {
@@ -413,7 +394,7 @@ class Search {
   const BoardModel& model_;
   ChoiceClock* clock_;
   std::vector<int> order_;
-  Weighed best_;
+  BoardChoice best_;
   bool hasBest_ = false;
   int level_ = 0;
   int64_t tried_ = 0;
@@ -421,6 +402,13 @@ class Search {
 };
 
 }  // namespace
+
+bool Precedes(const BoardChoice& a, const BoardChoice& b) {
+  if (a.newValues.size() != b.newValues.size()) return a.newValues.size() < b.newValues.size();
+  if (a.resistors != b.resistors) return a.resistors < b.resistors;
+  if (a.worst != b.worst) return a.worst < b.worst;
+  return a.positions < b.positions;
+}
 
 BoardChoice ChooseBoard(const BoardModel& model, ChoiceClock* clock) {
   BoardChoice choice;

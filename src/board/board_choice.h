@@ -89,6 +89,7 @@ class BoardModel {
 
  private:
   void Hold(Rail* rail, const DividerWeight& divider);
+  static void AppendStep(Rail* rail, HeldSet* set, int fitted, uint64_t position, double badness);
   void LetGoAbove(int size);
 
   std::vector<Rail> rails_;
@@ -120,6 +121,10 @@ class ChoiceClock {
  protected:
   ~ChoiceClock() = default;
 };
+
+/// The board's order of choices: fewer new values, fewer resistors, a
+/// smaller worst badness, then the rails' earlier dividers, in file order.
+bool Precedes(const BoardChoice& a, const BoardChoice& b);
 
 /// Chooses every rail's divider. A rail without any divider makes the
 /// board unsolvable: nothing is chosen. Otherwise a choice is always

@@ -248,15 +248,6 @@ class BoardClock final : public ChoiceClock {
   size_t drawn_ = 0;
 };
 
-// The board's order of choices: fewer new values, fewer resistors, a
-// smaller worst badness, then the rails' earlier dividers.
-bool Better(const BoardChoice& a, const BoardChoice& b) {
-  if (a.newValues.size() != b.newValues.size()) return a.newValues.size() < b.newValues.size();
-  if (a.resistors != b.resistors) return a.resistors < b.resistors;
-  if (a.worst != b.worst) return a.worst < b.worst;
-  return a.positions < b.positions;
-}
-
 std::string Joined(const std::vector<std::string>& names) {
   std::string text;
   for (const std::string& name : names) text += (text.empty() ? "" : ", ") + name;
@@ -447,7 +438,7 @@ void RunBoard(int argc, const char* const* argv, FileSystem* files, ConsoleWorks
     // Levels ruled out with the small sets held whole stay ruled out; a
     // stopped second search keeps the first's choice if that is better.
     const int bound = std::max(choice.bound, whole.bound);
-    if (whole.proven || !choice.found || Better(whole, choice)) choice = whole;
+    if (whole.proven || !choice.found || Precedes(whole, choice)) choice = whole;
     if (!choice.proven) choice.bound = std::min(bound, static_cast<int>(choice.newValues.size()));
   }
 

@@ -123,7 +123,9 @@ TEST(BoardChoice, UnprovenChoicesAreRealAndTheirBoundHolds) {
       ASSERT_TRUE(choice->found) << board;
       EXPECT_LE(choice->bound, static_cast<int>(plain.used)) << board;
       EXPECT_GE(choice->newValues.size(), plain.used) << board;
-      if (choice->proven) EXPECT_EQ(choice->positions, plain.positions) << board;
+      if (choice->proven) {
+        EXPECT_EQ(choice->positions, plain.positions) << board;
+      }
       for (size_t r = 0; r < rails.size(); ++r) {
         const auto& own = rails[r];
         EXPECT_TRUE(std::any_of(own.begin(), own.end(),
